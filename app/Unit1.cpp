@@ -1,0 +1,50 @@
+#include "Unit1.h"
+
+#include "Dialogs.h"
+#include "Exceptions.h"
+#include "StdCtrls.h"
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  Handlers().Add(QStringLiteral("JezikLanguage1Click"), this, &TForm1::JezikLanguage1Click);
+  Handlers().Add(QStringLiteral("Exit1Click"), this, &TForm1::Exit1Click);
+  Handlers().Add(QStringLiteral("Noviunos1Click"), this, &TForm1::Noviunos1Click);
+  Handlers().Add(QStringLiteral("Novakategorija1Click"), this, &TForm1::Novakategorija1Click);
+  Handlers().Add(QStringLiteral("Oprogramu2Click"), this, &TForm1::Oprogramu2Click);
+  LoadDefinition(QStringLiteral(":/forms/Form1.def"));
+  PageControl1 = Find<TPageControl>("PageControl1");
+  TabSheet1 = Find<TTabSheet>("TabSheet1");
+  TabSheet2 = Find<TTabSheet>("TabSheet2");
+  StatusBar1 = Find<TStatusBar>("StatusBar1");
+  SpeedButton3 = Find<TSpeedButton>("SpeedButton3");
+  MainMenu1 = Find<TMainMenu>("MainMenu1");
+  SetCaption(kApplicationTitle);
+}
+
+template <class T>
+T* TForm1::Find(const char* name) const {
+  T* c = qobject_cast<T*>(FindComponent(QString::fromLatin1(name)));
+  if (!c) throw EDefinitionError(QStringLiteral("Form1.def lacks %1").arg(QString::fromLatin1(name)));
+  return c;
+}
+
+QString TForm1::AboutText() {
+  return QStringLiteral("Notarium 1.0\nThe Notarium developers\nDecember 2026");
+}
+
+void TForm1::NotYetAvailable(TObject* Sender) {
+  auto* item = qobject_cast<TMenuItem*>(Sender);
+  const QString what = item ? StripAccelChars(item->Caption()) : QString();
+  ShowMessage(QStringLiteral("%1\n\nThis window is not available yet.").arg(what));
+}
+
+void TForm1::JezikLanguage1Click(TObject* Sender) { NotYetAvailable(Sender); }
+
+void TForm1::Exit1Click(TObject*) { Close(); }
+
+void TForm1::Noviunos1Click(TObject* Sender) { NotYetAvailable(Sender); }
+
+void TForm1::Novakategorija1Click(TObject* Sender) { NotYetAvailable(Sender); }
+
+void TForm1::Oprogramu2Click(TObject*) { ShowMessage(AboutText()); }

@@ -1,0 +1,90 @@
+// Window definitions: the text that lists a window's components in creation
+// order with their property values and handler names, and the one loader
+// that builds any window from it.
+//
+//   object Kategorije: TKategorije
+//     Caption = 'Kategorije'
+//     Font.Name = 'Tahoma'
+//     OnActivate = FormActivate
+//     object Button1: TButton
+//       Caption = 'Dodaj'#13#10'i još'
+//       Enabled = False
+//     end
+//   end
+//
+// Values: integers (also $hex), floats, 'strings' ('' for a quote, #nn for a
+// character, + to join parts across lines), identifiers (enumeration members,
+// True/False, colour and cursor names, component references, handlers),
+// sets [a, b], string lists ('a' 'b'), collections <item ... end>, byte
+// blocks {hex digits} and @'resource path' (a compiled-in file's bytes).
+#pragma once
+
+#include "Component.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TCustomForm;
+
+struct TDefValue {
+  enum Kind { Integer, Float, String, Ident, Set, List, Collection, Bytes, Resource };
+  Kind kind = Integer;
+  qint64 integer = 0;
+  double number = 0;
+  QString text;         // String, Ident, Resource
+  QStringList names;    // Set
+  std::vector<TDefValue> items;  // List
+  QByteArray bytes;     // Bytes
+  struct Item;
+  std::vector<Item> collection;  // Collection
+  int line = 0;
+};
+
+struct TDefProperty {
+  QString name;  // may be a dotted path: Font.Name
+  TDefValue value;
+  int line = 0;
+};
+
+struct TDefValue::Item {
+  std::vector<TDefProperty> properties;
+  int line = 0;
+};
+
+struct TDefObject {
+  QString name;
+  QString className;
+  std::vector<TDefProperty> properties;
+  std::vector<TDefObject> children;
+  int line = 0;
+};
+
+// Parses a definition; `origin` names it in error messages. Raises
+// EDefinitionError ("Form1.def, line 12: ...") for malformed text.
+TDefObject ParseDefinition(const QString& text, const QString& origin);
+
+// Makes components by class name.
+using TComponentFactory = std::function<TComponent*(TComponent* owner)>;
+void RegisterComponentClass(const QString& className, TComponentFactory factory);
+template <class T>
+void RegisterComponentClass() {
+  RegisterComponentClass(QString::fromLatin1(T::staticMetaObject.className()),
+                         [](TComponent* owner) -> TComponent* { return new T(owner); });
+}
+// The factory for a class name (ignoring case), or an empty function.
+TComponentFactory FindComponentClass(const QString& className);
+
+// Builds `form` from the definition compiled in at `resourcePath`: creates
+// its components in definition order, applies their properties in order while
+// they load, binds handlers by name through the form's handler table,
+// resolves references, then gives every component its loaded notification in
+// creation order (the form first). Raises EDefinitionError naming the
+// definition and line for an unknown class, property, value or handler.
+void LoadWindowDefinition(TCustomForm* form, const QString& resourcePath);
+// The same from text already in memory.
+void LoadWindowDefinitionText(TCustomForm* form, const QString& text, const QString& origin);

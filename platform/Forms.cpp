@@ -1,0 +1,503 @@
+#include "Forms.h"
+
+#include "Definition.h"
+#include "Dialogs.h"
+#include "Dispatch.h"
+#include "Exceptions.h"
+#include "Menus.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+TApplication* Application = nullptr;
+
+// The top-level widget of a window: it reports the toolkit's window events to
+// its form.
+class FormWindow : public QWidget {
+public:
+  explicit FormWindow(TCustomForm* form) : FForm(form) {}
+
+protected:
+  void closeEvent(QCloseEvent* event) override {
+    // The form decides; the toolkit never closes a window by itself.
+    event->ignore();
+    Dispatch([this] { FForm->Close(); });
+  }
+  void changeEvent(QEvent* event) override {
+    if (event->type() == QEvent::ActivationChange) {
+      if (isActiveWindow())
+        FForm->Activate();
+      else
+        FForm->Deactivate();
+    }
+    QWidget::changeEvent(event);
+  }
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Dispatch([this] { if (FForm->FOnShow) FForm->FOnShow(FForm); });
+  }
+  void hideEvent(QHideEvent* event) override {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) Dispatch([this] { if (FForm->FOnHide) FForm->FOnHide(FForm); });
+  }
+  void moveEvent(QMoveEvent* event) override {
+    QWidget::moveEvent(event);
+    FForm->WindowMovedOrResized();
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    FForm->WindowMovedOrResized();
+  }
+
+private:
+  TCustomForm* FForm;
+};
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+  auto* window = new FormWindow(this);
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* layout = new QVBoxLayout(window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  FMenuBar = new QMenuBar(window);
+  FMenuBar->setNativeMenuBar(false);
+  FMenuBar->hide();
+  layout->setMenuBar(FMenuBar);
+  FClient = new QWidget(window);
+  FClient->setAutoFillBackground(true);
+  layout->addWidget(FClient, 1);
+  FClient->installEventFilter(this);
+  qApp->installEventFilter(this);
+  FParentFont = false;
+  FParentColor = false;
+  SetWidget(window);
+  FColor = clBtnFace;
+  ApplyColor();
+  SetBounds(0, 0, 320, 240);
+  FClientWidth = 320;
+  FClientHeight = 240;
+}
+
+TCustomForm::~TCustomForm() {
+  if (qApp) qApp->removeEventFilter(this);
+  if (!FDestroyEventRun) {
+    FDestroyEventRun = true;
+    Dispatch([this] { if (FOnDestroy) FOnDestroy(this); });
+  }
+  DestroyComponents();
+  if (Application) Application->NotifyFormDestroyed(this);
+}
+
+void TCustomForm::LoadDefinition(const QString& resourcePath) { LoadWindowDefinition(this, resourcePath); }
+
+void TCustomForm::AfterConstruction() {
+  if (FOnCreate) Dispatch([this] { FOnCreate(this); });
+}
+
+void TCustomForm::SetText(const QString& text) {
+  FText = text;
+  FWidget->setWindowTitle(text);
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  FLeft = left;
+  FTop = top;
+  FWidth = width;
+  FHeight = height;
+  FNormalBounds = QRect(left, top, width, height);
+  ApplyGeometry();
+}
+
+void TCustomForm::ApplyGeometry() {
+  if (!FWidget) return;
+  if (FWidget->isVisible() && (FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) return;
+  FSettingGeometry = true;
+  FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
+  FSettingGeometry = false;
+}
+
+static int MenuBarHeight(const QMenuBar* bar) { return bar && !bar->isHidden() ? bar->sizeHint().height() : 0; }
+
+void TCustomForm::SetClientWidth(int v) {
+  FClientWidth = v;
+  SetBounds(FLeft, FTop, v, FHeight);
+  Realign();
+}
+
+void TCustomForm::SetClientHeight(int v) {
+  FClientHeight = v;
+  SetBounds(FLeft, FTop, FWidth, v + MenuBarHeight(FMenuBar));
+  Realign();
+}
+
+void TCustomForm::WindowMovedOrResized() {
+  if (FSettingGeometry || !FWidget) return;
+  const QRect g = FWidget->geometry();
+  if (!(FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+    FNormalBounds = g;
+  FLeft = g.x();
+  FTop = g.y();
+  FWidth = g.width();
+  FHeight = g.height();
+}
+
+void TCustomForm::WidgetResized(int, int) {}
+
+QRect TCustomForm::NormalBounds() const { return FNormalBounds; }
+
+void TCustomForm::SetNormalBounds(const QRect& r) {
+  FNormalBounds = r;
+  const bool special = FWidget->isVisible() && (FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+  if (!special) {
+    FLeft = r.x();
+    FTop = r.y();
+    FWidth = r.width();
+    FHeight = r.height();
+    ApplyGeometry();
+  } else {
+    // The toolkit keeps the restored geometry of a maximised window itself;
+    // set it by restoring for a moment would flicker, so remember it and
+    // apply it when the window is restored.
+    FPendingNormal = true;
+  }
+}
+
+bool TCustomForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == FClient && event->type() == QEvent::Resize) {
+    const QSize s = FClient->size();
+    if (s.width() != FClientWidth || s.height() != FClientHeight) {
+      FClientWidth = s.width();
+      FClientHeight = s.height();
+      Dispatch([this] {
+        Realign();
+        if (FOnResize) FOnResize(this);
+      });
+    }
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress && FKeyPreview && FOnFormKeyPress && watched->isWidgetType()) {
+    auto* w = static_cast<QWidget*>(watched);
+    QWidget* focus = QApplication::focusWidget();
+    if (w->window() == FWidget && (w == focus || (!focus && w == FWidget))) {
+      QChar key = KeyEventChar(static_cast<QKeyEvent*>(event));
+      if (!key.isNull()) {
+        const QChar typed = key;
+        Dispatch([&] { FOnFormKeyPress(this, key); });
+        if (key != typed) return true;
+      }
+    }
+    return false;
+  }
+  if (watched == FWidget) return TWinControl::eventFilter(watched, event);
+  return false;
+}
+
+TWindowState TCustomForm::WindowState() const {
+  if (FWidget && FWidget->isVisible()) {
+    const Qt::WindowStates s = FWidget->windowState();
+    if (s & Qt::WindowMinimized) return wsMinimized;
+    if (s & Qt::WindowMaximized) return wsMaximized;
+    return wsNormal;
+  }
+  return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState v) {
+  FWindowState = v;
+  if (!FWidget || !FWidget->isVisible()) return;
+  switch (v) {
+    case wsMinimized: FWidget->showMinimized(); break;
+    case wsMaximized: FWidget->showMaximized(); break;
+    case wsNormal:
+      FWidget->showNormal();
+      if (FPendingNormal) {
+        FPendingNormal = false;
+        ApplyNormalBounds();
+      }
+      break;
+  }
+}
+
+void TCustomForm::ApplyNormalBounds() {
+  FSettingGeometry = true;
+  FWidget->setGeometry(FNormalBounds);
+  FSettingGeometry = false;
+  WindowMovedOrResized();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
+  FBorderStyle = v;
+  UpdateWindowFlags();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons v) {
+  FBorderIcons = v;
+  UpdateWindowFlags();
+}
+
+void TCustomForm::UpdateWindowFlags() {
+  const bool visible = FWidget->isVisible();
+  Qt::WindowFlags f = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+  const bool sizeable = FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin;
+  if (FBorderIcons.testFlag(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (FBorderStyle != bsDialog && FBorderStyle != bsToolWindow && FBorderStyle != bsSizeToolWin) {
+    if (FBorderIcons.testFlag(biMinimize)) f |= Qt::WindowMinimizeButtonHint;
+    if (FBorderIcons.testFlag(biMaximize) && sizeable) f |= Qt::WindowMaximizeButtonHint;
+  }
+  if (FBorderStyle == bsNone) f = Qt::Window | Qt::FramelessWindowHint;
+  FWidget->setWindowFlags(f);
+  FFixedSize = !sizeable;
+  if (FFixedSize) FWidget->setFixedSize(FWidth, FHeight);
+  else {
+    FWidget->setMinimumSize(0, 0);
+    FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+  if (visible) FWidget->show();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (FMenu) {
+    FMenu->OnChange = nullptr;
+    FMenu->RemoveFreeNotification(this);
+  }
+  FMenu = menu;
+  if (menu) {
+    menu->FreeNotification(this);
+    menu->OnChange = [this] { RebuildMenuBar(); };
+  }
+  RebuildMenuBar();
+}
+
+void TCustomForm::RebuildMenuBar() {
+  const int before = MenuBarHeight(FMenuBar);
+  if (FMenu) {
+    FMenu->BuildMenuBar(FMenuBar, FWidget);
+    FMenuBar->show();
+  } else {
+    FMenuBar->clear();
+    FMenuBar->hide();
+  }
+  const int after = MenuBarHeight(FMenuBar);
+  // The client area keeps its size; the window grows by the bar.
+  if (after != before) SetBounds(FLeft, FTop, FWidth, FClientHeight + after);
+}
+
+void TCustomForm::SetActiveControl(TControl* c) {
+  FActiveControl = c;
+  if (auto* w = qobject_cast<TWinControl*>(c))
+    if (w->Widget()) w->Widget()->setFocus(Qt::OtherFocusReason);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == FMenu) {
+    FMenu = nullptr;
+    if (!Destroying()) RebuildMenuBar();
+  }
+  if (component == FActiveControl) FActiveControl = nullptr;
+}
+
+void TCustomForm::PlaceForShow() {
+  if (FPlaced) return;
+  FPlaced = true;
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect area;
+  switch (FPosition) {
+    case poScreenCenter: area = screen->availableGeometry(); break;
+    case poDesktopCenter: area = screen->virtualGeometry(); break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+      auto* owner = qobject_cast<TCustomForm*>(Owner());
+      if (FPosition == poMainFormCenter && Application) owner = Application->MainForm();
+      area = owner && owner != this ? owner->Window()->frameGeometry() : screen->availableGeometry();
+      break;
+    }
+    default: return;
+  }
+  const int left = area.x() + (area.width() - FWidth) / 2, top = area.y() + (area.height() - FHeight) / 2;
+  SetBounds(std::max(area.x(), left), std::max(area.y(), top), FWidth, FHeight);
+}
+
+void TCustomForm::Show() {
+  PlaceForShow();
+  FVisible = true;
+  switch (FWindowState) {
+    case wsMaximized: FWidget->showMaximized(); break;
+    case wsMinimized: FWidget->showMinimized(); break;
+    default: FWidget->show(); break;
+  }
+  if (FWindowState != wsMinimized) BringToFront();
+}
+
+void TCustomForm::Hide() {
+  FWindowState = WindowState();
+  FVisible = false;
+  FWidget->hide();
+}
+
+bool TCustomForm::Active() const { return FActive; }
+
+void TCustomForm::BringToFront() {
+  FWidget->raise();
+  FWidget->activateWindow();
+}
+
+void TCustomForm::Restore() {
+  if (!FWidget->isVisible()) return;
+  if (FWidget->windowState() & Qt::WindowMinimized) {
+    FWidget->setWindowState(FWidget->windowState() & ~Qt::WindowMinimized);
+    FWidget->show();
+  }
+  BringToFront();
+}
+
+void TCustomForm::Activate() {
+  if (FActive) return;
+  FActive = true;
+  Dispatch([this] { if (FOnActivate) FOnActivate(this); });
+}
+
+void TCustomForm::Deactivate() {
+  if (!FActive) return;
+  FActive = false;
+  Dispatch([this] { if (FOnDeactivate) FOnDeactivate(this); });
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (FOnCloseQuery) FOnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (FOnClose) FOnClose(this, action);
+}
+
+void TCustomForm::Close() {
+  if (FModal) {
+    FModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  if (Application && Application->MainForm() == this)
+    Application->Terminate();
+  else if (action == caMinimize)
+    SetWindowState(wsMinimized);
+  else
+    Hide();
+}
+
+int TCustomForm::ShowModal() {
+  if (FModal || FWidget->isVisible()) throw EInvalidOperation(QStringLiteral("Cannot make a visible window modal"));
+  FModal = true;
+  FModalResult = mrNone;
+  FWidget->setWindowModality(Qt::ApplicationModal);
+  struct EndModal {
+    TCustomForm* form;
+    ~EndModal() {
+      form->Hide();
+      form->FWidget->setWindowModality(Qt::NonModal);
+      form->FModal = false;
+    }
+  } end{this};
+  Show();
+  Application->ModalHost().RunModalLoop(*this);
+  return FModalResult;
+}
+
+bool TCustomForm::ModalLoopDone() {
+  if (Application && Application->Terminated()) {
+    if (FModalResult == mrNone) FModalResult = mrCancel;
+    return true;
+  }
+  if (FModalResult == mrNone) return false;
+  CloseModal();
+  return FModalResult != mrNone;
+}
+
+void TCustomForm::CloseModal() {
+  try {
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+      action = caHide;
+      DoClose(action);
+    }
+    if (action == caNone) FModalResult = mrNone;
+  } catch (...) {
+    FModalResult = mrNone;
+    HandleCurrentException();
+  }
+}
+
+TCustomForm* GetParentForm(const TControl* control) {
+  const TControl* c = control;
+  while (c && c->Parent()) c = c->Parent();
+  return qobject_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+// ---------------------------------------------------------------- TApplication
+
+TApplication::TApplication() : FDefaultHost(MakeDesktopModalHost()), FHost(FDefaultHost.get()) {
+  Application = this;
+  SetExceptionHandler([this](std::exception_ptr e) { HandleException(e); });
+}
+
+TApplication::~TApplication() {
+  DestroyComponents();
+  SetExceptionHandler(nullptr);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const QString& title) {
+  FTitle = title;
+  QGuiApplication::setApplicationDisplayName(title);
+}
+
+void TApplication::Initialize() { QApplication::setQuitOnLastWindowClosed(false); }
+
+void TApplication::Run() {
+  if (!FMainForm) return;
+  FMainForm->Show();
+  while (!FTerminated) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TApplication::Terminate() {
+  FTerminated = true;
+  // Wakes the message loop so that it sees the flag.
+  QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TApplication::HandleException(std::exception_ptr error) { ShowException(ExceptionMessage(error)); }
+
+void TApplication::ShowException(const QString& message) { FHost->Error(message, FTitle); }
+
+void TApplication::Restore() {
+  if (FMainForm) FMainForm->Restore();
+}
+
+bool TApplication::IsMinimized() const { return FMainForm && FMainForm->WindowState() == wsMinimized; }
+
+IModalHost* TApplication::SetModalHost(IModalHost* host) {
+  IModalHost* old = FHost;
+  FHost = host ? host : FDefaultHost.get();
+  return old;
+}
+
+void TApplication::NotifyFormDestroyed(TCustomForm* form) {
+  if (form == FMainForm) FMainForm = nullptr;
+}

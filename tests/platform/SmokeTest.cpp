@@ -1,0 +1,10 @@
+#include "Forms.h"
+#include "TestModalHost.h"
+
+#include <gtest/gtest.h>
+
+TEST(Smoke, ApplicationAndHostStart) {
+  TestModalHost host;
+  ShowMessage(QStringLiteral("hello"));
+  ASSERT_EQ(host.Shown().size(), 1u);
+}
