@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Smoke, ApplicationAndHostStart) {
+TEST(UiSmoke, NoticeGoesThroughTheHost) {
   TestModalHost host;
   ShowMessage(QStringLiteral("hello"));
   ASSERT_EQ(host.Shown().size(), 1u);
