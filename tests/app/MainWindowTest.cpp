@@ -1,0 +1,139 @@
+// The main window's frame as its definition builds it, and its commands.
+#include "Dialogs.h"
+#include "Placement.h"
+#include "StdCtrls.h"
+#include "TestModalHost.h"
+#include "TypeInfo.h"
+#include "Unit1.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->SetTitle(kApplicationTitle);
+    Application->CreateForm(Form1);
+    ASSERT_NE(Form1, nullptr);
+  }
+  void TearDown() override {
+    delete Form1;
+    Form1 = nullptr;
+  }
+  TMenuItem* Item(const char* name) const { return qobject_cast<TMenuItem*>(Form1->FindComponent(QString::fromLatin1(name))); }
+
+  TestModalHost host;
+};
+
+TEST_F(MainWindow, FrameMatchesItsDefinition) {
+  EXPECT_EQ(Form1->Name(), QStringLiteral("Form1"));
+  EXPECT_EQ(Form1->Caption(), QStringLiteral("Notarium 1.0"));
+  EXPECT_EQ(Form1->Window()->windowTitle(), QStringLiteral("Notarium 1.0"));
+  EXPECT_EQ(Form1->WindowState(), wsMaximized) << "the first start opens maximised";
+  EXPECT_EQ(Form1->Position(), poDesktopCenter);
+  EXPECT_EQ(Form1->ClientWidth(), 775);
+  EXPECT_EQ(Form1->ClientHeight(), 726);
+  EXPECT_EQ(Form1->Font()->Name(), QStringLiteral("Tahoma"));
+  EXPECT_EQ(Form1->Font()->Height(), -11);
+  EXPECT_EQ(Form1->Menu(), Form1->MainMenu1);
+
+  EXPECT_EQ(Form1->PageControl1->Align(), alClient);
+  ASSERT_EQ(Form1->PageControl1->PageCount(), 2);
+  EXPECT_EQ(Form1->PageControl1->Pages(0), Form1->TabSheet1);
+  EXPECT_EQ(Form1->TabSheet1->Caption(), QString::fromUtf8("Traži"));
+  EXPECT_EQ(Form1->TabSheet2->Caption(), QStringLiteral("Favoriti"));
+  EXPECT_EQ(Form1->PageControl1->ActivePage(), Form1->TabSheet1) << "the search page shows at start";
+
+  EXPECT_EQ(Form1->StatusBar1->Align(), alBottom);
+  EXPECT_EQ(Form1->StatusBar1->Height(), 19);
+  EXPECT_TRUE(Form1->StatusBar1->SimpleText().isEmpty());
+  EXPECT_EQ(Form1->StatusBar1->Top(), 726 - 19) << "the status bar stands at the bottom of the client area";
+  EXPECT_EQ(Form1->PageControl1->Height(), 726 - 19);
+
+  EXPECT_TRUE(Form1->SpeedButton3->Caption().isEmpty());
+  EXPECT_TRUE(Form1->SpeedButton3->Glyph()->Empty());
+  EXPECT_EQ(Form1->SpeedButton3->Action(), nullptr);
+}
+
+TEST_F(MainWindow, MenuTable) {
+  struct Row {
+    const char* name;
+    const char* parent;  // nullptr: a top item of the menu bar
+    const char* caption;
+    int shortCut;
+    bool command;  // runs something when chosen
+  };
+  const Row rows[] = {
+      {"File1", nullptr, "Program", 0, false},
+      {"JezikLanguage1", "File1", "Jezik / Language", 112, true},
+      {"N2", "File1", "-", 0, false},
+      {"Exit1", "File1", "Izlaz", 0, true},
+      {"Unos1", nullptr, "Zapisi", 0, false},
+      {"Noviunos1", "Unos1", "Novi unos", 116, true},
+      {"N1", "Unos1", "-", 0, false},
+      {"Novakategorija1", "Unos1", "Kategorije", 120, true},
+      {"Oprogramu1", nullptr, "Info", 0, false},
+      {"Oprogramu2", "Oprogramu1", "O programu...", 0, true},
+  };
+  TMenuItem* root = Form1->MainMenu1->Items();
+  ASSERT_EQ(root->Count(), 3);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TMenuItem* item = Item(r.name);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Caption(), QString::fromUtf8(r.caption));
+    EXPECT_EQ(item->ShortCut(), r.shortCut);
+    EXPECT_EQ(item->Parent(), r.parent ? Item(r.parent) : root);
+    EXPECT_EQ(static_cast<bool>(item->OnClick()), r.command);
+    EXPECT_EQ(item->IsLine(), QByteArray(r.caption) == "-");
+  }
+  EXPECT_EQ(ShortCutToText(Item("JezikLanguage1")->ShortCut()), QStringLiteral("F1"));
+  EXPECT_EQ(ShortCutToText(Item("Noviunos1")->ShortCut()), QStringLiteral("F5"));
+  EXPECT_EQ(ShortCutToText(Item("Novakategorija1")->ShortCut()), QStringLiteral("F9"));
+  // Items keep the order of the definition inside their submenus.
+  EXPECT_EQ(Item("Unos1")->Items(0), Item("Noviunos1"));
+  EXPECT_EQ(Item("Unos1")->Items(2), Item("Novakategorija1"));
+}
+
+TEST_F(MainWindow, AboutBoxIsANoticeWithTheTitle) {
+  Item("Oprogramu2")->Click();
+  const auto notices = host.ShownOf(ShownBox::Notice);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].caption, QStringLiteral("Notarium 1.0"));
+  const QStringList lines = notices[0].text.split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0], QStringLiteral("Notarium 1.0"));
+  EXPECT_EQ(lines[1], QStringLiteral("The Notarium developers"));
+  EXPECT_EQ(lines[2], QStringLiteral("December 2026"));
+}
+
+TEST_F(MainWindow, FunctionKeysOpenTheirCommandsFromEitherPage) {
+  Form1->Show();
+  Form1->Window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1->Window()));
+  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_F1, "Jezik / Language"}, {Qt::Key_F5, "Novi unos"}, {Qt::Key_F9, "Kategorije"}};
+  for (TTabSheet* page : {Form1->TabSheet1, Form1->TabSheet2}) {
+    Form1->PageControl1->SetActivePage(page);
+    for (const auto& [key, caption] : keys) {
+      SCOPED_TRACE(QStringLiteral("%1 on %2").arg(QString::fromUtf8(caption), page->Name()).toStdString());
+      host.Clear();
+      QTest::keyClick(Form1->Window(), key);
+      const auto notices = host.ShownOf(ShownBox::Notice);
+      ASSERT_EQ(notices.size(), 1u) << "the command runs once";
+      EXPECT_TRUE(notices[0].text.startsWith(QString::fromUtf8(caption)));
+    }
+  }
+}
+
+TEST_F(MainWindow, ExitClosesTheMainWindowAndEndsTheProgram) {
+  Form1->Show();
+  ASSERT_FALSE(Application->Terminated());
+  Item("Exit1")->Click();
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(host.Errors().empty());
+}
+
+}  // namespace
