@@ -7,6 +7,7 @@
 TForm1* Form1 = nullptr;
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  RegisterStoreClasses();
   Handlers().Add(QStringLiteral("JezikLanguage1Click"), this, &TForm1::JezikLanguage1Click);
   Handlers().Add(QStringLiteral("Exit1Click"), this, &TForm1::Exit1Click);
   Handlers().Add(QStringLiteral("Noviunos1Click"), this, &TForm1::Noviunos1Click);
@@ -19,6 +20,15 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   StatusBar1 = Find<TStatusBar>("StatusBar1");
   SpeedButton3 = Find<TSpeedButton>("SpeedButton3");
   MainMenu1 = Find<TMainMenu>("MainMenu1");
+  ADOConnection1 = Find<TADOConnection>("ADOConnection1");
+  ADOTable1 = Find<TADOTable>("ADOTable1");
+  ADOTable2 = Find<TADOTable>("ADOTable2");
+  naslov = Find<TADOQuery>("naslov");
+  ADOQuery1 = Find<TADOQuery>("ADOQuery1");
+  DataSource1 = Find<TDataSource>("DataSource1");
+  DataSource2 = Find<TDataSource>("DataSource2");
+  DataSource3 = Find<TDataSource>("DataSource3");
+  DataSource4 = Find<TDataSource>("DataSource4");
   SetCaption(kApplicationTitle);
 }
 

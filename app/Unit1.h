@@ -1,6 +1,7 @@
 // The main window: its frame, menus and the commands that open the dialogs.
 #pragma once
 
+#include "ADODB.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
@@ -24,6 +25,17 @@ public:
   TStatusBar* StatusBar1;
   TSpeedButton* SpeedButton3;
   TMainMenu* MainMenu1;
+  // The notebook: the connection, the two pages' category tables and their
+  // entry lists (closed until first run).
+  TADOConnection* ADOConnection1;
+  TADOTable* ADOTable1;
+  TADOTable* ADOTable2;
+  TADOQuery* naslov;
+  TADOQuery* ADOQuery1;
+  TDataSource* DataSource1;
+  TDataSource* DataSource2;
+  TDataSource* DataSource3;
+  TDataSource* DataSource4;
 
   void JezikLanguage1Click(TObject* Sender);
   void Exit1Click(TObject* Sender);

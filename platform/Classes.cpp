@@ -6,6 +6,7 @@
 
 namespace {
 bool IsBlankOrControl(QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; }
+bool LessText(const QString& a, const QString& b) { return CompareText(a, b) < 0; }
 }  // namespace
 
 QStringList ParseCommaText(const QString& text) {
@@ -160,6 +161,14 @@ void TStringList::Put(int index, const QString& line) {
   Changed();
 }
 
+int TStringList::Add(const QString& line) {
+  if (!FSorted) return TStrings::Add(line);
+  const int at = SortedPosition(line);
+  FLines.insert(at, line);
+  Changed();
+  return at;
+}
+
 void TStringList::Insert(int index, const QString& line) {
   if (FSorted) {
     FLines.insert(SortedPosition(line), line);
@@ -186,15 +195,13 @@ void TStringList::SetSorted(bool sorted) {
   if (sorted == FSorted) return;
   FSorted = sorted;
   if (sorted) {
-    std::stable_sort(FLines.begin(), FLines.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(FLines.begin(), FLines.end(), LessText);
     Changed();
   }
 }
 
 int TStringList::SortedPosition(const QString& line) const {
-  auto it = std::upper_bound(FLines.begin(), FLines.end(), line,
-                             [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+  auto it = std::upper_bound(FLines.begin(), FLines.end(), line, LessText);
   return static_cast<int>(it - FLines.begin());
 }
 

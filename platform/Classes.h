@@ -23,7 +23,8 @@ public:
   virtual void Delete(int index) = 0;
   virtual void Clear() = 0;
 
-  int Add(const QString& line);
+  // Appends the line (a sorted list puts it in its place) and returns its index.
+  virtual int Add(const QString& line);
   int IndexOf(const QString& line) const;  // ignoring case
   QStringList ToList() const;
   void SetList(const QStringList& lines);
@@ -66,6 +67,7 @@ public:
   void Insert(int index, const QString& line) override;
   void Delete(int index) override;
   void Clear() override;
+  int Add(const QString& line) override;
 
   bool Sorted() const { return FSorted; }
   void SetSorted(bool sorted);

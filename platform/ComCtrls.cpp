@@ -18,6 +18,10 @@ TTabSheet::TTabSheet(TComponent* owner) : TWinControl(owner) {
   SetWidget(page);
 }
 
+// Leaves the page control while still a page, so that the control drops its
+// tab and its page list entry.
+TTabSheet::~TTabSheet() { SetParent(nullptr); }
+
 TPageControl* TTabSheet::PageControl() const { return qobject_cast<TPageControl*>(FParent); }
 
 void TTabSheet::SetPageControl(TPageControl* pc) { SetParent(pc); }
@@ -47,12 +51,21 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
   SetWidget(FTabs);
   SetBounds(0, 0, 289, 193);
   QObject::connect(FTabs, &QTabWidget::currentChanged, FTabs, [this](int) {
-    if (Loading() || Destroying()) return;
+    // Pages going away with their window change the current tab; the
+    // window's handlers are no longer there to hear of it.
+    if (Loading() || Destroying() || (Owner() && Owner()->Destroying())) return;
     Dispatch([this] {
       if (TTabSheet* page = ActivePage()) page->Fire(page->FOnShow);
       Fire(FOnChange);
     });
   });
+}
+
+TPageControl::~TPageControl() {
+  // Pages that outlive the control leave it while its own state is whole;
+  // the base destructor would remove them after the page list is gone.
+  QObject::disconnect(FTabs, &QTabWidget::currentChanged, nullptr, nullptr);
+  while (!FPages.empty()) FPages.back()->SetParent(nullptr);
 }
 
 TTabSheet* TPageControl::Pages(int index) const {
@@ -74,12 +87,14 @@ void TPageControl::InsertControl(TControl* control) {
 }
 
 void TPageControl::RemoveControl(TControl* control) {
-  if (auto* page = qobject_cast<TTabSheet*>(control)) {
-    const int i = FTabs->indexOf(page->Widget());
+  // Found by address: a control on its way out is no longer a page by class.
+  auto it = std::find_if(FPages.begin(), FPages.end(), [control](TTabSheet* p) { return p == control; });
+  if (it != FPages.end()) {
+    const int i = control->Widget() ? FTabs->indexOf(control->Widget()) : -1;
     if (i >= 0) FTabs->removeTab(i);
-    FPages.erase(std::remove(FPages.begin(), FPages.end(), page), FPages.end());
-    if (FPendingActive == page) FPendingActive = nullptr;
+    FPages.erase(it);
   }
+  if (FPendingActive == control) FPendingActive = nullptr;
   TWinControl::RemoveControl(control);
 }
 

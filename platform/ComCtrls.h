@@ -20,6 +20,7 @@ class TTabSheet : public TWinControl {
   Q_PROPERTY(TNotifyEvent OnShow READ OnShow WRITE SetOnShow)
 public:
   explicit TTabSheet(TComponent* owner = nullptr);
+  ~TTabSheet() override;
   TPageControl* PageControl() const;
   void SetPageControl(TPageControl* pc);
   bool TabVisible() const { return FTabVisible; }
@@ -47,6 +48,7 @@ class TPageControl : public TWinControl {
   Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
 public:
   explicit TPageControl(TComponent* owner = nullptr);
+  ~TPageControl() override;
   int PageCount() const { return static_cast<int>(FPages.size()); }
   TTabSheet* Pages(int index) const;
   TTabSheet* ActivePage() const;
@@ -64,7 +66,7 @@ protected:
   void UpdateTab(TTabSheet* page);
   QTabWidget* FTabs;
   std::vector<TTabSheet*> FPages;
-  TTabSheet* FPendingActive = nullptr;
+  QPointer<TTabSheet> FPendingActive;
   TNotifyEvent FOnChange;
 };
 

@@ -17,15 +17,27 @@ QString TPersistent::ClassName() const {
   return colon >= 0 ? name.mid(colon + 1) : name;
 }
 
+namespace {
+char16_t UpperAscii(QChar c) {
+  const char16_t u = c.unicode();
+  return u >= 'a' && u <= 'z' ? static_cast<char16_t>(u - 32) : u;
+}
+}  // namespace
+
 bool SameText(const QString& a, const QString& b) {
   if (a.size() != b.size()) return false;
-  for (qsizetype i = 0; i < a.size(); ++i) {
-    char16_t x = a[i].unicode(), y = b[i].unicode();
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   return true;
+}
+
+int CompareText(const QString& a, const QString& b) {
+  const qsizetype n = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t x = UpperAscii(a[i]), y = UpperAscii(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 TComponent::TComponent(TComponent* owner) {
@@ -34,10 +46,12 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   FDestroying = true;
-  // Those who asked to hear about this component forget it now.
+  // Those who asked to hear about this component forget it now. The owner
+  // and its components hear of the removal from the owner; telling them
+  // here as well would tell them twice.
   const auto listeners = FFreeNotifies;
   for (TComponent* other : listeners) {
-    other->Notification(this, TOperation::opRemove);
+    if (!FOwner || (other != FOwner && other->FOwner != FOwner)) other->Notification(this, TOperation::opRemove);
     auto& back = other->FFreeNotifies;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
   }

@@ -95,3 +95,6 @@ private:
 // ASCII-only case-insensitive comparison, the rule for component and
 // property names.
 bool SameText(const QString& a, const QString& b);
+// The order that goes with SameText: negative, zero or positive as `a` sorts
+// before, with or after `b`, ASCII letters folded to upper case.
+int CompareText(const QString& a, const QString& b);

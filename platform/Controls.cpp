@@ -5,6 +5,7 @@
 #include "Menus.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,6 +44,46 @@ QChar KeyEventChar(const QKeyEvent* event) {
   }
   const QString text = event->text();
   return text.size() == 1 ? text[0] : QChar();
+}
+
+namespace {
+
+// The control whose key handler is replaying a changed character, so that the
+// replayed press passes that handler by.
+const TControl* gReplayingKeyFor = nullptr;
+
+int KeyForChar(QChar c) {
+  switch (c.unicode()) {
+    case 13: return Qt::Key_Return;
+    case 27: return Qt::Key_Escape;
+    case 8: return Qt::Key_Backspace;
+    case 9: return Qt::Key_Tab;
+    default: break;
+  }
+  if (c.unicode() < 128 && c.isLetterOrNumber()) return c.toUpper().unicode();
+  if (c == QLatin1Char(' ')) return Qt::Key_Space;
+  return Qt::Key_unknown;
+}
+
+}  // namespace
+
+bool TControl::FilterKeyPress(TControl* origin, QObject* target, const QKeyEvent* event, const TKeyPressEvent& handler) {
+  if (gReplayingKeyFor == origin) return false;
+  QChar key = KeyEventChar(event);
+  if (key.isNull()) return false;
+  const QChar typed = key;
+  Dispatch([&] { handler(origin, key); });
+  if (key == typed) return false;
+  if (key.isNull()) return true;
+  // A changed character is typed instead of the one pressed. Control
+  // characters carry no text, as the keyboard sends them.
+  const QString text = key.unicode() < 32 ? QString() : QString(key);
+  QKeyEvent replacement(QEvent::KeyPress, KeyForChar(key), Qt::NoModifier, text);
+  const TControl* previous = gReplayingKeyFor;
+  gReplayingKeyFor = origin;
+  QCoreApplication::sendEvent(target, &replacement);
+  gReplayingKeyFor = previous;
+  return true;
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_unique<TFont>()) {
@@ -285,14 +326,7 @@ bool TControl::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::KeyPress:
-      if (FOnKeyPress) {
-        QChar key = KeyEventChar(static_cast<QKeyEvent*>(event));
-        if (!key.isNull()) {
-          const QChar typed = key;
-          Dispatch([&] { FOnKeyPress(this, key); });
-          if (key != typed) return true;  // swallowed (or replaced, which no control asks for)
-        }
-      }
+      if (FOnKeyPress) return FilterKeyPress(this, watched, static_cast<QKeyEvent*>(event), FOnKeyPress);
       break;
     case QEvent::MouseButtonRelease:
       if (FClickOnMouseRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && FEnabled) {

@@ -130,6 +130,11 @@ protected:
   // Key presses of the widget, for controls that publish OnKeyPress: the
   // handler may change the character or swallow it by setting it to 0.
   TKeyPressEvent FOnKeyPress;
+  // Runs `handler` on the key press `event` is and tells what to do with the
+  // event: true when it is taken (swallowed, or replaced by a press of the
+  // changed character, sent to `target`). `origin` is the control whose
+  // handler runs; the replacement does not reach that handler again.
+  static bool FilterKeyPress(TControl* origin, QObject* target, const QKeyEvent* event, const TKeyPressEvent& handler);
   bool FClickOnMouseRelease = false;
 
   QString FText;

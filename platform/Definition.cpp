@@ -15,6 +15,15 @@
 
 void RegisterStandardClasses();
 
+namespace {
+// Only ASCII digits count: QChar::isDigit also takes the digits of other scripts.
+bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool IsHexDigit(QChar c) {
+  const char16_t lower = c.unicode() | 0x20;
+  return IsDigit(c) || (lower >= 'a' && lower <= 'f');
+}
+}  // namespace
+
 // ---------------------------------------------------------------- parsing
 
 namespace {
@@ -75,6 +84,7 @@ private:
       }
       if (IsWord("object")) {
         obj.children.push_back(ParseObject());
+        obj.children.back().propertiesBefore = obj.properties.size();
         continue;
       }
       obj.properties.push_back(ParseProperty());
@@ -216,7 +226,7 @@ private:
       FToken.text = FText.mid(start, FPos - start);
       return;
     }
-    if (c.isDigit() || c == QLatin1Char('$')) {
+    if (IsDigit(c) || c == QLatin1Char('$')) {
       ReadNumber();
       return;
     }
@@ -238,7 +248,7 @@ private:
   bool IsIndexAhead() const {
     qsizetype k = FPos + 1;
     bool digits = false;
-    while (k < FText.size() && FText[k].isDigit()) {
+    while (k < FText.size() && IsDigit(FText[k])) {
       ++k;
       digits = true;
     }
@@ -266,23 +276,25 @@ private:
     bool ok = false;
     if (Peek() == QLatin1Char('$')) {
       ++FPos;
-      while (Peek().isDigit() || QStringLiteral("abcdefABCDEF").contains(Peek())) ++FPos;
+      while (IsHexDigit(Peek())) ++FPos;
       FToken.kind = Token::Integer;
       FToken.integer = static_cast<qint64>(FText.mid(start + 1, FPos - start - 1).toULongLong(&ok, 16));
       if (!ok) Fail(FLine, QStringLiteral("bad hexadecimal number"));
       return;
     }
-    while (Peek().isDigit()) ++FPos;
+    while (IsDigit(Peek())) ++FPos;
     bool isFloat = false;
-    if (Peek() == QLatin1Char('.') && Peek(1).isDigit()) {
+    if (Peek() == QLatin1Char('.') && IsDigit(Peek(1))) {
       isFloat = true;
       ++FPos;
-      while (Peek().isDigit()) ++FPos;
+      while (IsDigit(Peek())) ++FPos;
     }
-    if ((Peek() == QLatin1Char('e') || Peek() == QLatin1Char('E')) && (Peek(1).isDigit() || Peek(1) == QLatin1Char('-'))) {
+    const bool sign = Peek(1) == QLatin1Char('-') || Peek(1) == QLatin1Char('+');
+    const bool exponent = Peek() == QLatin1Char('e') || Peek() == QLatin1Char('E');
+    if (exponent && (IsDigit(Peek(1)) || (sign && IsDigit(Peek(2))))) {
       isFloat = true;
-      FPos += 2;
-      while (Peek().isDigit()) ++FPos;
+      FPos += sign ? 2 : 1;
+      while (IsDigit(Peek())) ++FPos;
     }
     const QString text = FText.mid(start, FPos - start);
     if (isFloat) {
@@ -318,7 +330,7 @@ private:
       } else if (Peek() == QLatin1Char('#')) {
         ++FPos;
         const qsizetype start = FPos;
-        while (Peek().isDigit()) ++FPos;
+        while (IsDigit(Peek())) ++FPos;
         bool ok = false;
         const uint code = FText.mid(start, FPos - start).toUInt(&ok);
         if (!ok || code > 0x10FFFF) Fail(FLine, QStringLiteral("bad character code"));
@@ -341,7 +353,7 @@ private:
       if (c == QLatin1Char('}')) break;
       if (c == QLatin1Char('\n')) ++FLine;
       if (c.isSpace()) continue;
-      if (!(c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c))) Fail(FLine, QStringLiteral("bad hex digit '%1'").arg(c));
+      if (!IsHexDigit(c)) Fail(FLine, QStringLiteral("bad hex digit '%1'").arg(c));
       hex += static_cast<char>(c.unicode());
     }
     if (hex.size() % 2) Fail(line, QStringLiteral("odd number of hex digits"));
@@ -384,20 +396,33 @@ TComponentFactory FindComponentClass(const QString& className) {
 
 namespace {
 
+const QString kTrue = QStringLiteral("True");
+const QString kFalse = QStringLiteral("False");
+
 class Loader {
 public:
   Loader(TCustomForm* form, QString origin) : FForm(form), FOrigin(std::move(origin)) {}
+
+  // A second window of one definition under the same owner is named
+  // Name_1, Name_2 and so on, so that both can live.
+  QString UniqueWindowName(const QString& name) const {
+    TComponent* owner = FForm->Owner();
+    if (!owner) return name;
+    QString candidate = name;
+    for (int i = 1; owner->FindComponent(candidate) && owner->FindComponent(candidate) != FForm; ++i)
+      candidate = QStringLiteral("%1_%2").arg(name).arg(i);
+    return candidate;
+  }
 
   void Load(const TDefObject& root) {
     if (!SameText(root.className, FForm->ClassName()))
       Fail(root.line, QStringLiteral("the window is a %1, not a %2").arg(FForm->ClassName(), root.className));
     FForm->BeginLoading();
-    Guard(root.line, [&] { FForm->SetName(root.name); });
-    ApplyProperties(FForm, root.properties);
-    for (const TDefObject& child : root.children) Create(child, FForm);
+    Guard(root.line, [&] { FForm->SetName(UniqueWindowName(root.name)); });
+    Build(FForm, root);
     for (const Fixup& f : FFixups) Resolve(f);
-    FForm->Loaded();
-    for (TComponent* c : FCreated) c->Loaded();
+    Guard(root.line, [&] { FForm->Loaded(); });
+    for (const auto& [c, line] : FCreated) Guard(line, [&] { c->Loaded(); });
   }
 
 private:
@@ -422,7 +447,25 @@ private:
       Fail(line, e.Message());
     } catch (const std::exception& e) {
       Fail(line, QString::fromUtf8(e.what()));
+    } catch (...) {
+      Fail(line, QStringLiteral("an error without a message"));
     }
+  }
+
+  // The object's properties and nested objects in the order the text gives them.
+  void Build(TComponent* component, const TDefObject& def) {
+    size_t next = 0;
+    auto applyUpTo = [&](size_t end) {
+      for (; next < end && next < def.properties.size(); ++next) {
+        const TDefProperty& p = def.properties[next];
+        Guard(p.line, [&] { Apply(component, p); });
+      }
+    };
+    for (const TDefObject& child : def.children) {
+      applyUpTo(child.propertiesBefore);
+      Create(child, component);
+    }
+    applyUpTo(def.properties.size());
   }
 
   void Create(const TDefObject& def, TComponent* parent) {
@@ -434,14 +477,13 @@ private:
     Guard(def.line, [&] {
       c = factory(FForm);
       c->BeginLoading();
-      FCreated.push_back(c);
+      FCreated.emplace_back(c, def.line);
       c->SetName(def.name);
       // Components that stand on the window itself without being controls
       // (data sets, menus, dialogs) have no parent.
       if (parent != FForm || qobject_cast<TControl*>(c)) c->SetParentComponent(parent);
     });
-    ApplyProperties(c, def.properties);
-    for (const TDefObject& child : def.children) Create(child, c);
+    Build(c, def);
   }
 
   void ApplyProperties(QObject* object, const std::vector<TDefProperty>& props) {
@@ -449,20 +491,40 @@ private:
   }
 
   void Apply(QObject* object, const TDefProperty& p) {
-    QObject* target = object;
-    const QStringList path = p.name.split(QLatin1Char('.'));
-    for (qsizetype i = 0; i + 1 < path.size(); ++i) {
-      const TPropInfo sub = GetPropInfo(target, path[i]);
-      if (!sub.IsValid() || sub.Kind() != tkClass)
-        Fail(p.line, QStringLiteral("%1 has no object property %2").arg(Describe(target), path[i]));
-      target = GetObjectProp(target, sub);
-      if (!target) Fail(p.line, QStringLiteral("%1 of %2 holds no object").arg(path[i], Describe(object)));
-    }
-    const QString name = path.back();
+    QString name;
+    QObject* target = ResolvePropertyPath(object, p.name, &name);
+    if (!target) Fail(p.line, PathProblem(object, p.name));
     const TPropInfo prop = GetPropInfo(target, name, true);
     if (!prop.IsValid()) Fail(p.line, QStringLiteral("unknown property %1 of %2").arg(name, Describe(target)));
-    if (!prop.Writable()) Fail(p.line, QStringLiteral("property %1 of %2 is read-only").arg(name, Describe(target)));
+    // A sub-object (string list, collection, picture) is filled in place and
+    // needs no writer; only a reference replaces it.
+    const bool inPlace = prop.Kind() == tkClass && p.value.kind != TDefValue::Ident;
+    if (!prop.Writable() && !inPlace)
+      Fail(p.line, QStringLiteral("property %1 of %2 is read-only").arg(name, Describe(target)));
+    // A later value replaces a reference that is still waiting to be resolved.
+    std::erase_if(FFixups, [&](const Fixup& f) { return f.object == target && SameText(f.prop.Name(), name); });
     Assign(target, prop, p.value);
+  }
+
+  // Why a dotted path leads to no object: the first segment that fails.
+  QString PathProblem(QObject* object, const QString& path) const {
+    const QStringList segments = path.split(QLatin1Char('.'));
+    QObject* holder = object;
+    for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
+      QString last;
+      QObject* next = ResolvePropertyPath(holder, segments[i] + QStringLiteral(".x"), &last);
+      if (!next) {
+        QString name = segments[i];
+        name = name.left(name.indexOf(QLatin1Char('[')) < 0 ? name.size() : name.indexOf(QLatin1Char('[')));
+        const TPropInfo prop = GetPropInfo(holder, name);
+        if (!prop.IsValid() || prop.Kind() != tkClass)
+          return QStringLiteral("%1 has no object property %2").arg(Describe(holder), name);
+        if (!GetObjectProp(holder, prop)) return QStringLiteral("%1 of %2 holds no object").arg(name, Describe(holder));
+        return QStringLiteral("%1 of %2 is not a collection").arg(name, Describe(holder));
+      }
+      holder = next;
+    }
+    return QStringLiteral("%1 of %2 leads to no object").arg(path, Describe(object));
   }
 
   QString Describe(const QObject* o) const {
@@ -475,8 +537,30 @@ private:
     Fail(v.line, QStringLiteral("unsuitable value for %1 (%2)").arg(prop.Name(), prop.TypeName()));
   }
 
-  static QString ValueText(const TDefValue& v) {
-    return v.kind == TDefValue::Integer ? QString::number(v.integer) : v.text;
+  // A list line: strings, and numbers or names written bare.
+  QString LineText(const TDefValue& v, const TPropInfo& prop) const {
+    switch (v.kind) {
+      case TDefValue::Integer:
+        return QString::number(v.integer);
+      case TDefValue::Float:
+        return QString::number(v.number);
+      case TDefValue::String:
+      case TDefValue::Ident:
+        return v.text;
+      default:
+        WrongValue(v, prop);
+    }
+  }
+
+  // An integer property takes what its type holds; 32-bit ones also take
+  // unsigned values such as $80000018, as colours are written.
+  void CheckRange(const TDefValue& v, const TPropInfo& prop, qint64 value) const {
+    const int size = prop.MetaProperty().metaType().sizeOf();
+    if (size >= 8) return;
+    const qint64 low = -(qint64(1) << (8 * size - 1));
+    const qint64 high = (qint64(1) << (8 * size)) - 1;
+    if (value < low || value > high)
+      Fail(v.line, QStringLiteral("%1 is out of range for %2 (%3)").arg(value).arg(prop.Name(), prop.TypeName()));
   }
 
   QByteArray ResourceBytes(const TDefValue& v) const {
@@ -490,6 +574,7 @@ private:
       case tkInteger:
       case tkInt64:
         if (v.kind == TDefValue::Integer) {
+          CheckRange(v, prop, v.integer);
           SetOrdProp(target, prop, v.integer);
         } else if (v.kind == TDefValue::Ident) {
           const auto value = IdentToInt(v.text);
@@ -530,18 +615,30 @@ private:
           WrongValue(v, prop);
         return;
       case tkChar:
-      case tkWChar:
+      case tkWChar: {
+        qint64 code = 0;
         if (v.kind == TDefValue::String && v.text.size() == 1)
-          SetOrdProp(target, prop, v.text[0].unicode());
+          code = v.text[0].unicode();
         else if (v.kind == TDefValue::Integer)
-          SetOrdProp(target, prop, v.integer);
+          code = v.integer;
         else
           WrongValue(v, prop);
+        if (code < 0 || code > (prop.Kind() == tkChar ? 0xFF : 0xFFFF))
+          Fail(v.line, QStringLiteral("character %1 does not fit %2 (%3)").arg(code).arg(prop.Name(), prop.TypeName()));
+        SetOrdProp(target, prop, code);
         return;
+      }
       case tkVariant:
-        SetVariantProp(target, prop, v.kind == TDefValue::Integer ? QVariant(v.integer)
-                                     : v.kind == TDefValue::Float ? QVariant(v.number)
-                                                                 : QVariant(v.text));
+        if (v.kind == TDefValue::Integer)
+          SetVariantProp(target, prop, QVariant(v.integer));
+        else if (v.kind == TDefValue::Float)
+          SetVariantProp(target, prop, QVariant(v.number));
+        else if (v.kind == TDefValue::String)
+          SetVariantProp(target, prop, QVariant(v.text));
+        else if (v.kind == TDefValue::Ident && (SameText(v.text, kTrue) || SameText(v.text, kFalse)))
+          SetVariantProp(target, prop, QVariant(SameText(v.text, kTrue)));
+        else
+          WrongValue(v, prop);
         return;
       case tkMethod: {
         if (v.kind != TDefValue::Ident) WrongValue(v, prop);
@@ -576,7 +673,7 @@ private:
     if (auto* strings = qobject_cast<TStrings*>(object)) {
       if (v.kind == TDefValue::List) {
         QStringList lines;
-        for (const TDefValue& item : v.items) lines << ValueText(item);
+        for (const TDefValue& item : v.items) lines << LineText(item, prop);
         strings->SetList(lines);
       } else if (v.kind == TDefValue::Resource) {
         strings->SetText(QString::fromUtf8(ResourceBytes(v)));
@@ -616,7 +713,7 @@ private:
 
   TCustomForm* FForm;
   QString FOrigin;
-  std::vector<TComponent*> FCreated;
+  std::vector<std::pair<TComponent*, int>> FCreated;
   std::vector<Fixup> FFixups;
 };
 

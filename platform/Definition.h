@@ -62,6 +62,9 @@ struct TDefObject {
   std::vector<TDefProperty> properties;
   std::vector<TDefObject> children;
   int line = 0;
+  // How many of the parent's properties the text lists before this object,
+  // so that the loader keeps the text's order.
+  size_t propertiesBefore = 0;
 };
 
 // Parses a definition; `origin` names it in error messages. Raises
@@ -71,10 +74,13 @@ TDefObject ParseDefinition(const QString& text, const QString& origin);
 // Makes components by class name.
 using TComponentFactory = std::function<TComponent*(TComponent* owner)>;
 void RegisterComponentClass(const QString& className, TComponentFactory factory);
+// Registers T under its class name without namespace, the name ClassName()
+// gives and definitions use.
 template <class T>
 void RegisterComponentClass() {
-  RegisterComponentClass(QString::fromLatin1(T::staticMetaObject.className()),
-                         [](TComponent* owner) -> TComponent* { return new T(owner); });
+  QString name = QString::fromLatin1(T::staticMetaObject.className());
+  name = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+  RegisterComponentClass(name, [](TComponent* owner) -> TComponent* { return new T(owner); });
 }
 // The factory for a class name (ignoring case), or an empty function.
 TComponentFactory FindComponentClass(const QString& className);

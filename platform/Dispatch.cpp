@@ -18,8 +18,10 @@ TExceptionHandler SetExceptionHandler(TExceptionHandler handler) {
 void HandleCurrentException() noexcept {
   std::exception_ptr error = std::current_exception();
   try {
-    if (Handler()) {
-      Handler()(error);
+    // A copy, so that a handler which installs another one does not destroy
+    // itself while it runs.
+    if (const TExceptionHandler handler = Handler()) {
+      handler(error);
       return;
     }
   } catch (...) {

@@ -272,13 +272,25 @@ TControl* TSplitter::FindControl() const {
 void TSplitter::MoveBy(int delta) {
   TControl* c = FindControl();
   if (!c) return;
-  switch (FAlign) {
-    case alLeft: c->SetWidth(std::max(FMinSize, c->Width() + delta)); break;
-    case alRight: c->SetWidth(std::max(FMinSize, c->Width() - delta)); break;
-    case alTop: c->SetHeight(std::max(FMinSize, c->Height() + delta)); break;
-    case alBottom: c->SetHeight(std::max(FMinSize, c->Height() - delta)); break;
-    default: break;
+  const bool horizontal = FAlign == alLeft || FAlign == alRight;
+  if (!horizontal && FAlign != alTop && FAlign != alBottom) return;
+  // The control may grow until what is left between the edge-aligned
+  // controls (the client control's room) comes down to MinSize.
+  const QRect client = FParent->ClientRect();
+  int rest = horizontal ? client.width() : client.height();
+  for (TControl* other : FParent->ControlList()) {
+    if (other == c || !other->Visible()) continue;
+    const TAlign a = other->Align();
+    if (horizontal && (a == alLeft || a == alRight)) rest -= other->Width();
+    if (!horizontal && (a == alTop || a == alBottom)) rest -= other->Height();
   }
+  const int current = horizontal ? c->Width() : c->Height();
+  const int wanted = FAlign == alLeft || FAlign == alTop ? current + delta : current - delta;
+  const int size = std::max(FMinSize, std::min(wanted, rest - FMinSize));
+  if (horizontal)
+    c->SetWidth(size);
+  else
+    c->SetHeight(size);
 }
 
 // ---------------------------------------------------------------- TSpeedButton

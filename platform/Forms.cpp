@@ -22,15 +22,17 @@ TApplication* Application = nullptr;
 class FormWindow : public QWidget {
 public:
   explicit FormWindow(TCustomForm* form) : FForm(form) {}
+  // The form is going: the widget outlives its events, which nobody hears.
+  void Detach() { FForm = nullptr; }
 
 protected:
   void closeEvent(QCloseEvent* event) override {
     // The form decides; the toolkit never closes a window by itself.
     event->ignore();
-    Dispatch([this] { FForm->Close(); });
+    if (FForm) Dispatch([this] { FForm->Close(); });
   }
   void changeEvent(QEvent* event) override {
-    if (event->type() == QEvent::ActivationChange) {
+    if (FForm && event->type() == QEvent::ActivationChange) {
       if (isActiveWindow())
         FForm->Activate();
       else
@@ -40,24 +42,30 @@ protected:
   }
   void showEvent(QShowEvent* event) override {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) Dispatch([this] { if (FForm->FOnShow) FForm->FOnShow(FForm); });
+    if (FForm && !event->spontaneous()) Dispatch([this] { if (FForm->FOnShow) FForm->FOnShow(FForm); });
   }
   void hideEvent(QHideEvent* event) override {
     QWidget::hideEvent(event);
-    if (!event->spontaneous()) Dispatch([this] { if (FForm->FOnHide) FForm->FOnHide(FForm); });
+    if (FForm && !event->spontaneous()) Dispatch([this] { if (FForm->FOnHide) FForm->FOnHide(FForm); });
   }
   void moveEvent(QMoveEvent* event) override {
     QWidget::moveEvent(event);
-    FForm->WindowMovedOrResized();
+    if (FForm) FForm->WindowMovedOrResized();
   }
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
-    FForm->WindowMovedOrResized();
+    if (FForm) FForm->WindowMovedOrResized();
   }
 
 private:
   TCustomForm* FForm;
 };
+
+namespace {
+// The window whose activation event ran last, so that it is deactivated
+// before another one is activated, whatever order the toolkit reports.
+TCustomForm* gActiveForm = nullptr;
+}  // namespace
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   auto* window = new FormWindow(this);
@@ -91,6 +99,9 @@ TCustomForm::~TCustomForm() {
     Dispatch([this] { if (FOnDestroy) FOnDestroy(this); });
   }
   DestroyComponents();
+  if (gActiveForm == this) gActiveForm = nullptr;
+  if (auto* window = dynamic_cast<FormWindow*>(FWidget.data())) window->Detach();
+  FClient->removeEventFilter(this);
   if (Application) Application->NotifyFormDestroyed(this);
 }
 
@@ -186,14 +197,8 @@ bool TCustomForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && FKeyPreview && FOnFormKeyPress && watched->isWidgetType()) {
     auto* w = static_cast<QWidget*>(watched);
     QWidget* focus = QApplication::focusWidget();
-    if (w->window() == FWidget && (w == focus || (!focus && w == FWidget))) {
-      QChar key = KeyEventChar(static_cast<QKeyEvent*>(event));
-      if (!key.isNull()) {
-        const QChar typed = key;
-        Dispatch([&] { FOnFormKeyPress(this, key); });
-        if (key != typed) return true;
-      }
-    }
+    if (w->window() == FWidget && (w == focus || (!focus && w == FWidget)))
+      return FilterKeyPress(this, w, static_cast<QKeyEvent*>(event), FOnFormKeyPress);
     return false;
   }
   if (watched == FWidget) return TWinControl::eventFilter(watched, event);
@@ -363,13 +368,16 @@ void TCustomForm::Restore() {
 
 void TCustomForm::Activate() {
   if (FActive) return;
+  if (gActiveForm && gActiveForm != this) gActiveForm->Deactivate();
   FActive = true;
+  gActiveForm = this;
   Dispatch([this] { if (FOnActivate) FOnActivate(this); });
 }
 
 void TCustomForm::Deactivate() {
   if (!FActive) return;
   FActive = false;
+  if (gActiveForm == this) gActiveForm = nullptr;
   Dispatch([this] { if (FOnDeactivate) FOnDeactivate(this); });
 }
 
@@ -392,12 +400,15 @@ void TCustomForm::Close() {
   TCloseAction action = caHide;
   DoClose(action);
   if (action == caNone) return;
-  if (Application && Application->MainForm() == this)
+  if (Application && Application->MainForm() == this) {
     Application->Terminate();
-  else if (action == caMinimize)
+  } else if (action == caMinimize) {
     SetWindowState(wsMinimized);
-  else
+  } else {
     Hide();
+    // Freed once the handler that asked to close has returned.
+    if (action == caFree) deleteLater();
+  }
 }
 
 int TCustomForm::ShowModal() {

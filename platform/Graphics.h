@@ -77,6 +77,11 @@ public:
   TFontStyles Style() const { return FStyle; }
   void SetStyle(TFontStyles value);
   int PixelsPerInch() const { return FPixelsPerInch; }
+  // The resolution that Size is reckoned at (the screen's to begin with); the
+  // height stays, so the size follows.
+  void SetPixelsPerInch(int value) {
+    if (value > 0) FPixelsPerInch = value;
+  }
 
   void Assign(const TPersistent* source) override;
   bool Equals(const TFont& other) const;

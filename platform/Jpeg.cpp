@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -21,7 +22,11 @@ void OnError(j_common_ptr info) {
   std::longjmp(err->jump, 1);
 }
 
-void OnMessage(j_common_ptr, int) {}  // warnings are not shown
+// Warnings are not shown, except that data ending early counts as damage:
+// libjpeg would fill the missing rows with grey and call the picture good.
+void OnMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnError(info);
+}
 
 // Owns the decompressor; the only object alive across setjmp, so a jump back
 // skips no destructor.

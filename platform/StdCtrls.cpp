@@ -50,6 +50,12 @@ void TLabel::SetText(const QString& text) {
   AdjustBounds();
 }
 
+// The size a definition gives is the designed one; the text decides.
+void TLabel::Loaded() {
+  TControl::Loaded();
+  AdjustBounds();
+}
+
 void TLabel::SetAlignment(TAlignment a) {
   FAlignment = a;
   UpdateLabel();
@@ -167,18 +173,23 @@ public:
   void Clear() override { SetLines({}); }
   QString Text() const override { return FMemo->Text(); }
   void SetText(const QString& text) override { FMemo->SetText(text); }
+  void TextReplaced() { FOneEmptyLine = false; }
 
 private:
   QStringList Lines() const {
     const QString text = FMemo->Editor()->toPlainText();
-    if (text.isEmpty()) return {};
+    if (text.isEmpty()) return FOneEmptyLine ? QStringList{QString()} : QStringList{};
     return text.split(QLatin1Char('\n'));
   }
   void SetLines(const QStringList& lines) {
     FMemo->SetText(lines.join(QStringLiteral("\r\n")));
+    // An empty text is no lines; one empty line has to be remembered, or the
+    // next line added would take its place.
+    FOneEmptyLine = lines.size() == 1 && lines[0].isEmpty();
     Changed();
   }
   TMemo* FMemo;
+  bool FOneEmptyLine = false;
 };
 
 QString FromCrLf(const QString& text) {
@@ -197,9 +208,18 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner), FLines(std::make_unique<TM
   SetBounds(0, 0, 185, 89);
   SetScrollBars(ssNone);
   SetWordWrap(true);
+  FEditor->viewport()->installEventFilter(this);
   QObject::connect(FEditor, &QPlainTextEdit::textChanged, FEditor, [this] {
-    if (!FSettingText && !Loading()) Dispatch([this] { Fire(FOnChange); });
+    if (FSettingText) return;
+    static_cast<TMemoLines*>(FLines.get())->TextReplaced();
+    if (!Loading()) Dispatch([this] { Fire(FOnChange); });
   });
+}
+
+bool TMemo::eventFilter(QObject* watched, QEvent* event) {
+  if (FEditor && watched == FEditor->viewport() && event->type() == QEvent::ContextMenu)
+    return TWinControl::eventFilter(FEditor, event);
+  return TWinControl::eventFilter(watched, event);
 }
 
 TMemo::~TMemo() = default;
@@ -215,6 +235,7 @@ QString TMemo::GetText() const {
 }
 
 void TMemo::SetText(const QString& text) {
+  static_cast<TMemoLines*>(FLines.get())->TextReplaced();
   const QString plain = FromCrLf(text);
   if (plain != FEditor->toPlainText()) {
     FSettingText = true;
@@ -301,7 +322,8 @@ void TCheckBox::SetText(const QString& text) {
   FBox->setText(text);
 }
 
-bool TCheckBox::Checked() const { return FBox->isChecked(); }
+// A grayed box is not checked.
+bool TCheckBox::Checked() const { return FBox->checkState() == Qt::Checked; }
 void TCheckBox::SetChecked(bool v) { FBox->setChecked(v); }
 TCheckBoxState TCheckBox::State() const {
   switch (FBox->checkState()) {

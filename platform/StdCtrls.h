@@ -45,6 +45,8 @@ public:
   // The text as shown, without the access-letter marks.
   QString DisplayText() const;
 
+  void Loaded() override;
+
 protected:
   void SetText(const QString& text) override;
   void ApplyFont() override;
@@ -152,6 +154,8 @@ protected:
   QString GetText() const override;
   int ColorRole() const override;
   bool DefaultParentColor() const override { return false; }
+  // The mouse reaches the editor's text area, not the editor itself.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   QPlainTextEdit* FEditor;
   std::unique_ptr<TStrings> FLines;
   TAlignment FAlignment = taLeftJustify;

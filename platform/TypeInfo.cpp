@@ -1,5 +1,6 @@
 #include "TypeInfo.h"
 
+#include "Classes.h"
 #include "Component.h"
 #include "Events.h"
 #include "Exceptions.h"
@@ -59,7 +60,8 @@ qint64 RawOrdinal(const QVariant& v) {
   switch (t.sizeOf()) {
     case 1: {
       if (t.id() == QMetaType::Bool) return *static_cast<const bool*>(data) ? 1 : 0;
-      if (t.id() == QMetaType::UChar) return *static_cast<const unsigned char*>(data);
+      // A character's ordinal is its code, 0..255, whatever the signedness of char.
+      if (t.id() == QMetaType::UChar || t.id() == QMetaType::Char) return *static_cast<const unsigned char*>(data);
       return *static_cast<const signed char*>(data);
     }
     case 2:
@@ -258,12 +260,14 @@ void SetBytesProp(QObject* object, const TPropInfo& prop, const QByteArray& valu
 }
 
 QObject* GetObjectProp(const QObject* object, const TPropInfo& prop) {
+  if (prop.Kind() != tkClass) return nullptr;
   const QVariant v = Read(object, prop);
   if (!v.isValid()) return nullptr;
   return *static_cast<QObject* const*>(v.constData());
 }
 
 void SetObjectProp(QObject* object, const TPropInfo& prop, QObject* value) {
+  if (prop.Kind() != tkClass) throw EConvertError(QStringLiteral("Property %1 holds no object").arg(prop.Name()));
   const QMetaType target = prop.MetaProperty().metaType();
   if (value && target.metaObject() && !value->metaObject()->inherits(target.metaObject()))
     throw EConvertError(QStringLiteral("Invalid class %1 for property %2")
@@ -329,10 +333,11 @@ std::optional<qint64> StringToSet(const TPropInfo& prop, const QString& text) {
   qint64 mask = 0;
   qsizetype i = 0;
   const qsizetype n = text.size();
-  while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('['))) ++i;
+  auto separator = [](QChar c) { return c == QLatin1Char(',') || c.isSpace() || c == QLatin1Char(']'); };
+  while (i < n && (text[i].isSpace() || text[i] == QLatin1Char('['))) ++i;
   while (i < n) {
     qsizetype start = i;
-    while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char(' ') && text[i] != QLatin1Char(']')) ++i;
+    while (i < n && !separator(text[i])) ++i;
     const QString name = text.mid(start, i - start);
     if (!name.isEmpty()) {
       auto it = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.second != 0 && SameText(m.first, name); });
@@ -342,4 +347,42 @@ std::optional<qint64> StringToSet(const TPropInfo& prop, const QString& text) {
     if (i < n) ++i;
   }
   return mask;
+}
+
+namespace {
+// "Columns[3]" gives "Columns" and 3; a name without brackets gives no index.
+QString SplitIndex(const QString& segment, std::optional<int>& index) {
+  const qsizetype open = segment.indexOf(QLatin1Char('['));
+  if (open < 0) return segment;
+  const QString digits = segment.mid(open + 1, segment.size() - open - 2);
+  bool ok = segment.endsWith(QLatin1Char(']')) && !digits.isEmpty();
+  for (qsizetype k = 0; ok && k < digits.size(); ++k)
+    ok = (digits[k] >= QLatin1Char('0') && digits[k] <= QLatin1Char('9')) || (k == 0 && digits[k] == QLatin1Char('-'));
+  const int value = ok ? digits.toInt(&ok) : 0;
+  if (!ok) throw EConvertError(QStringLiteral("'%1' has no valid index").arg(segment));
+  index = value;
+  return segment.left(open);
+}
+}  // namespace
+
+QObject* ResolvePropertyPath(QObject* start, const QString& path, QString* lastProperty) {
+  if (lastProperty) lastProperty->clear();
+  if (!start || path.isEmpty()) return nullptr;
+  const QStringList segments = path.split(QLatin1Char('.'));
+  QObject* object = start;
+  for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
+    std::optional<int> index;
+    const QString name = SplitIndex(segments[i], index);
+    const TPropInfo prop = GetPropInfo(object, name);
+    if (!prop.IsValid() || prop.Kind() != tkClass) return nullptr;
+    object = GetObjectProp(object, prop);
+    if (!object) return nullptr;
+    if (index) {
+      auto* collection = qobject_cast<TCollection*>(object);
+      if (!collection) return nullptr;
+      object = collection->Items(*index);
+    }
+  }
+  if (lastProperty) *lastProperty = segments.back();
+  return object;
 }

@@ -112,3 +112,12 @@ QString SetToString(const TPropInfo& prop, qint64 mask, bool brackets = false);
 // Names separated by commas or blanks, with optional brackets; none when a
 // name is not a member.
 std::optional<qint64> StringToSet(const TPropInfo& prop, const QString& text);
+
+// Walks a dotted property path such as "Columns[0].Title.Caption" from
+// `start`: every segment but the last names an object property (ignoring
+// case), and "Name[n]" takes item n of a collection property. Returns the
+// object that holds the last property and stores that property's name in
+// `*lastProperty`; nullptr when a segment names no object property or the
+// object is empty. A missing or non-numeric index raises EConvertError, an
+// index outside the collection EListError.
+QObject* ResolvePropertyPath(QObject* start, const QString& path, QString* lastProperty);

@@ -1,20 +1,28 @@
 // The main window's frame as its definition builds it, and its commands.
 #include "Dialogs.h"
+#include "Notebook.h"
 #include "Placement.h"
 #include "StdCtrls.h"
 #include "TestModalHost.h"
 #include "TypeInfo.h"
 #include "Unit1.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// The main window on a notebook of its own: the working directory holds
+// db.mdb, as when the program is started in a notebook folder.
 class MainWindow : public ::testing::Test {
 protected:
   void SetUp() override {
+    previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    if (WithNotebook()) CreateNotebook(QStringLiteral("db.mdb"));
     Application->SetTitle(kApplicationTitle);
     Application->CreateForm(Form1);
     ASSERT_NE(Form1, nullptr);
@@ -22,10 +30,19 @@ protected:
   void TearDown() override {
     delete Form1;
     Form1 = nullptr;
+    QDir::setCurrent(previous);
   }
+  virtual bool WithNotebook() const { return true; }
   TMenuItem* Item(const char* name) const { return qobject_cast<TMenuItem*>(Form1->FindComponent(QString::fromLatin1(name))); }
 
   TestModalHost host;
+  QTemporaryDir folder;
+  QString previous;
+};
+
+class MainWindowWithoutNotebook : public MainWindow {
+protected:
+  bool WithNotebook() const override { return false; }
 };
 
 TEST_F(MainWindow, FrameMatchesItsDefinition) {
@@ -134,6 +151,45 @@ TEST_F(MainWindow, ExitClosesTheMainWindowAndEndsTheProgram) {
   Item("Exit1")->Click();
   EXPECT_TRUE(Application->Terminated());
   EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(MainWindow, OpensTheNotebookAndBothCategoryTablesWhenCreated) {
+  EXPECT_TRUE(host.Errors().empty());
+  EXPECT_TRUE(Form1->ADOConnection1->Connected());
+  EXPECT_FALSE(Form1->ADOConnection1->LoginPrompt());
+  EXPECT_EQ(Form1->ADOConnection1->Mode(), cmShareDenyNone);
+  EXPECT_EQ(Form1->ADOConnection1->FileName(), QDir(folder.path()).absoluteFilePath(QStringLiteral("db.mdb")))
+      << "the notebook is looked up in the working directory";
+  const auto items = ParseConnectionString(Form1->ADOConnection1->ConnectionString());
+  EXPECT_EQ(items.at(QStringLiteral("jet oledb:database password")), kNotebookPassword)
+      << "the tool creates notebooks with the password the window opens them with";
+  EXPECT_EQ(Form1->ADOConnection1->ConnectionString().size(), 567);
+  for (TADOTable* t : {Form1->ADOTable1, Form1->ADOTable2}) {
+    SCOPED_TRACE(t->Name().toStdString());
+    EXPECT_TRUE(t->Active());
+    EXPECT_EQ(t->TableName(), QStringLiteral("kategorije"));
+    EXPECT_EQ(t->CursorType(), ctStatic);
+  }
+  for (TADOQuery* q : {Form1->naslov, Form1->ADOQuery1}) {
+    SCOPED_TRACE(q->Name().toStdString());
+    EXPECT_FALSE(q->Active()) << "the lists stay closed until the user first browses";
+    EXPECT_TRUE(q->SQL()->Text().isEmpty());
+  }
+  EXPECT_EQ(Form1->DataSource1->DataSet(), Form1->ADOTable1);
+  EXPECT_EQ(Form1->DataSource2->DataSet(), Form1->naslov);
+  EXPECT_EQ(Form1->DataSource3->DataSet(), Form1->ADOQuery1);
+  EXPECT_EQ(Form1->DataSource4->DataSet(), Form1->ADOTable2);
+}
+
+TEST_F(MainWindowWithoutNotebook, ReportsTheMissingNotebookOnceAndStillOpens) {
+  const auto errors = host.Errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(errors[0].contains(QStringLiteral("does not exist"))) << errors[0].toStdString();
+  EXPECT_FALSE(Form1->ADOConnection1->Connected());
+  EXPECT_FALSE(Form1->ADOTable1->Active());
+  EXPECT_FALSE(Form1->ADOTable2->Active());
+  EXPECT_EQ(Form1->PageControl1->PageCount(), 2) << "the window is whole";
+  EXPECT_FALSE(QFile::exists(QStringLiteral("db.mdb"))) << "nothing is created";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // One copy per user: a second start of the real program brings the running
 // copy forward and ends with exit code 0, showing nothing.
 #include "Forms.h"
+#include "Notebook.h"
 #include "SingleInstance.h"
 #include "TestModalHost.h"
 #include "Unit1.h"
@@ -97,6 +98,7 @@ TEST(SingleInstance, SecondRealStartRestoresTheRunningWindowAndExitsZero) {
 
 TEST(SingleInstance, TwoRealStartsLeaveOneRunningCopy) {
   QTemporaryDir folder;
+  CreateNotebook(folder.filePath(QStringLiteral("db.mdb")));
   const QString name = TSingleInstance::ServerName(kApplicationTitle);
   ASSERT_FALSE(ServerAnswers(name)) << "another Notarium runs for this user; close it and run the tests again";
 

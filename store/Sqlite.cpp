@@ -1,0 +1,178 @@
+#include "Sqlite.h"
+
+#include "JetSql.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+const char kPlainHeader[] = "SQLite format 3";
+
+// Whether the engine's failure to read the file means a wrong password: an
+// encrypted notebook is whole pages of what looks like random bytes (a
+// first page of text or of a plain database does not).
+bool LooksEncrypted(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = f.size();
+  const QByteArray page = f.read(1024);
+  if (size < 1024 || size % 512 != 0 || page.startsWith(kPlainHeader)) return false;
+  bool seen[256] = {};
+  int distinct = 0;
+  for (char c : page)
+    if (!seen[static_cast<unsigned char>(c)]) {
+      seen[static_cast<unsigned char>(c)] = true;
+      ++distinct;
+    }
+  // 1024 random bytes hold about 250 distinct values; text holds under 100.
+  return distinct >= 200;
+}
+
+}  // namespace
+
+QString QuoteSqlText(const QString& text) {
+  QString t = text;
+  t.replace(QLatin1Char('\''), QStringLiteral("''"));
+  return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+TSqlDatabase::TSqlDatabase(const QString& path, const QString& password, OpenMode mode)
+    : FPath(QFileInfo(path).absoluteFilePath()) {
+  const QFileInfo info(FPath);
+  if (mode == OpenMode::MustExist && !info.exists())
+    throw EDatabaseError(QStringLiteral("The notebook %1 does not exist.").arg(FPath));
+  if (mode == OpenMode::MustExist && !info.isFile())
+    throw EDatabaseError(QStringLiteral("%1 is not a notebook: it is not a file.").arg(FPath));
+  const int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+  const int rc = sqlite3_open_v2(QFile::encodeName(FPath).constData(), &FDb, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");
+    sqlite3_close(FDb);
+    FDb = nullptr;
+    throw EDatabaseError(QStringLiteral("The notebook %1 cannot be opened: %2").arg(FPath, why));
+  }
+  try {
+    Exec(QStringLiteral("PRAGMA key = %1").arg(QuoteSqlText(password)));
+    sqlite3_busy_timeout(FDb, kBusyTimeoutMs);
+    // The key is only tried by the first read.
+    const int probe = sqlite3_exec(FDb, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe == SQLITE_NOTADB) {
+      if (LooksEncrypted(FPath))
+        throw EDatabaseError(QStringLiteral("The notebook %1 is locked with another password.").arg(FPath));
+      throw EDatabaseError(QStringLiteral("%1 is not a notebook.").arg(FPath));
+    }
+    Check(probe);
+    Exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    Check(RegisterJetDialect(FDb));
+  } catch (...) {
+    sqlite3_close(FDb);
+    FDb = nullptr;
+    throw;
+  }
+}
+
+TSqlDatabase::~TSqlDatabase() {
+  if (FDb) sqlite3_close_v2(FDb);
+}
+
+QString TSqlDatabase::ErrorText() const { return QString::fromUtf8(sqlite3_errmsg(FDb)); }
+
+void TSqlDatabase::Check(int rc) const {
+  if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
+  throw EDatabaseError(ErrorText());
+}
+
+void TSqlDatabase::Exec(const QString& sql) {
+  char* err = nullptr;
+  const int rc = sqlite3_exec(FDb, sql.toUtf8().constData(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    const QString text = err ? QString::fromUtf8(err) : ErrorText();
+    sqlite3_free(err);
+    throw EDatabaseError(text);
+  }
+}
+
+TSqlStatement TSqlDatabase::Prepare(const QString& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  const QByteArray utf8 = sql.toUtf8();
+  Check(sqlite3_prepare_v2(FDb, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr));
+  if (!stmt) throw EDatabaseError(QStringLiteral("The query text holds no statement."));
+  return TSqlStatement(*this, stmt);
+}
+
+qint64 TSqlDatabase::LastInsertRowId() const { return sqlite3_last_insert_rowid(FDb); }
+
+int TSqlDatabase::Changes() const { return sqlite3_changes(FDb); }
+
+TSqlStatement::~TSqlStatement() {
+  if (FStmt) sqlite3_finalize(FStmt);
+}
+
+void TSqlStatement::Bind(int index, const QVariant& value) {
+  int rc = SQLITE_OK;
+  if (!value.isValid() || value.isNull()) {
+    rc = sqlite3_bind_null(FStmt, index);
+  } else {
+    switch (value.metaType().id()) {
+      case QMetaType::Bool:
+      case QMetaType::Int:
+      case QMetaType::UInt:
+      case QMetaType::LongLong:
+      case QMetaType::ULongLong:
+        rc = sqlite3_bind_int64(FStmt, index, value.toLongLong());
+        break;
+      case QMetaType::Double:
+      case QMetaType::Float:
+        rc = sqlite3_bind_double(FStmt, index, value.toDouble());
+        break;
+      default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        rc = sqlite3_bind_text(FStmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        break;
+      }
+    }
+  }
+  FDb->Check(rc);
+}
+
+bool TSqlStatement::Step() {
+  const int rc = sqlite3_step(FStmt);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  const QString text = FDb->ErrorText();
+  sqlite3_reset(FStmt);
+  throw EDatabaseError(text);
+}
+
+void TSqlStatement::Reset() {
+  sqlite3_reset(FStmt);
+  sqlite3_clear_bindings(FStmt);
+}
+
+int TSqlStatement::ColumnCount() const { return sqlite3_column_count(FStmt); }
+
+QString TSqlStatement::ColumnName(int i) const { return QString::fromUtf8(sqlite3_column_name(FStmt, i)); }
+
+QString TSqlStatement::ColumnDeclType(int i) const {
+  const char* t = sqlite3_column_decltype(FStmt, i);
+  return t ? QString::fromUtf8(t).toUpper() : QString();
+}
+
+QVariant TSqlStatement::Column(int i) const {
+  switch (sqlite3_column_type(FStmt, i)) {
+    case SQLITE_INTEGER:
+      return QVariant(static_cast<qint64>(sqlite3_column_int64(FStmt, i)));
+    case SQLITE_FLOAT:
+      return QVariant(sqlite3_column_double(FStmt, i));
+    case SQLITE_NULL:
+      return QVariant();
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, i));
+      return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(FStmt, i)));
+    }
+  }
+}

@@ -1,0 +1,60 @@
+// Two processes adding entries to one notebook at the same time: the engine
+// waits for its turn, both succeed, and nothing is lost.
+#include "StoreFixture.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+namespace {
+constexpr int kEntriesPerWriter = 150;
+}
+
+// Runs only as a child of the test below, which names the notebook.
+TEST(StoreWriter, AddsEntries) {
+  const QString file = qEnvironmentVariable("NOTARIUM_TEST_WRITER_DB");
+  if (file.isEmpty()) GTEST_SKIP() << "runs as a child of TwoProcessesAddEntriesAtTheSameTime";
+  TestModalHost host;
+  QDir::setCurrent(QFileInfo(file).absolutePath());
+  TComponent owner;
+  auto* c = new TADOConnection(&owner);
+  c->SetConnectionString(kFormConnectionString);
+  c->Open();
+  auto* t = new TADOTable(&owner);
+  t->SetConnection(c);
+  t->SetTableName(QStringLiteral("notes"));
+  t->Open();
+  const int before = t->RecordCount();  // what the other writer had stored by now
+  const qint64 cat = qEnvironmentVariable("NOTARIUM_TEST_WRITER_CAT").toLongLong();
+  for (int i = 0; i < kEntriesPerWriter; ++i) {
+    t->Append();
+    t->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("%1 %2").arg(QCoreApplication::applicationPid()).arg(i));
+    t->FieldByName(QStringLiteral("Cat_id"))->SetAsInteger(cat);
+    t->FieldByName(QStringLiteral("Entered"))->SetAsDate(QDate::currentDate());
+    t->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(0);
+    t->Post();
+  }
+  EXPECT_EQ(t->RecordCount(), before + kEntriesPerWriter) << "its own rows show in its static cursor, the other's do not";
+}
+
+TEST_F(StoreTest, TwoProcessesAddEntriesAtTheSameTime) {
+  const qint64 cat = AddCategory(QStringLiteral("Shared"));
+  std::vector<std::unique_ptr<QProcess>> writers;
+  for (int i = 0; i < 2; ++i) {
+    auto p = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOTARIUM_TEST_WRITER_DB"), File());
+    env.insert(QStringLiteral("NOTARIUM_TEST_WRITER_CAT"), QString::number(cat));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p->setProcessEnvironment(env);
+    p->setProcessChannelMode(QProcess::MergedChannels);
+    p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=StoreWriter.AddsEntries")});
+    writers.push_back(std::move(p));
+  }
+  for (auto& p : writers) {
+    ASSERT_TRUE(p->waitForFinished(60000));
+    const QByteArray out = p->readAll();
+    EXPECT_EQ(p->exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+  }
+  EXPECT_EQ(CheckNotebook(File()).entries, 2 * kEntriesPerWriter);
+}
