@@ -146,7 +146,7 @@ void TStrings::Changed() {
 }
 
 void TStrings::CheckIndex(int index, int count) const {
-  if (index < 0 || index >= count) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= count) RaiseListIndexError(index);
 }
 
 QString TStringList::Get(int index) const {
@@ -173,7 +173,7 @@ void TStringList::Insert(int index, const QString& line) {
   if (FSorted) {
     FLines.insert(SortedPosition(line), line);
   } else {
-    if (index < 0 || index > Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index > Count()) RaiseListIndexError(index);
     FLines.insert(index, line);
   }
   Changed();
@@ -210,7 +210,7 @@ int TCollectionItem::Index() const { return FCollection ? FCollection->IndexOf(t
 TCollection::~TCollection() = default;
 
 TCollectionItem* TCollection::Items(int index) const {
-  if (index < 0 || index >= Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= Count()) RaiseListIndexError(index);
   return FItems[static_cast<size_t>(index)].get();
 }
 

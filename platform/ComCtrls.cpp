@@ -69,7 +69,7 @@ TPageControl::~TPageControl() {
 }
 
 TTabSheet* TPageControl::Pages(int index) const {
-  if (index < 0 || index >= PageCount()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= PageCount()) RaiseListIndexError(index);
   return FPages[static_cast<size_t>(index)];
 }
 

@@ -70,7 +70,7 @@ void TComponent::DestroyComponents() {
 
 TComponent* TComponent::Components(int index) const {
   if (index < 0 || index >= ComponentCount())
-    throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    RaiseListIndexError(index);
   return FComponents[static_cast<size_t>(index)];
 }
 

@@ -354,7 +354,7 @@ TWinControl::~TWinControl() {
 }
 
 TControl* TWinControl::Controls(int index) const {
-  if (index < 0 || index >= ControlCount()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= ControlCount()) RaiseListIndexError(index);
   return FControls[static_cast<size_t>(index)];
 }
 

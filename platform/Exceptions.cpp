@@ -11,3 +11,5 @@ QString ExceptionMessage(std::exception_ptr error) {
   }
   return QString();
 }
+
+void RaiseListIndexError(qsizetype index) { throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index)); }

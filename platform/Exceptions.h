@@ -38,6 +38,9 @@ class EInvalidOperation : public Exception {
   using Exception::Exception;
 };
 
+// Raises the EListError of an index outside a list, collection or tree.
+[[noreturn]] void RaiseListIndexError(qsizetype index);
+
 // The message of any exception, for the error display; an exception that
 // carries no text gives the empty text.
 QString ExceptionMessage(std::exception_ptr error);

@@ -98,7 +98,7 @@ void TMenuItem::SetVisible(bool visible) {
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-  if (index < 0 || index >= Count()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= Count()) RaiseListIndexError(index);
   return FItems[static_cast<size_t>(index)];
 }
 

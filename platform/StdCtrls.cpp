@@ -160,7 +160,7 @@ public:
   }
   void Insert(int index, const QString& line) override {
     QStringList l = Lines();
-    if (index < 0 || index > l.size()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index > l.size()) RaiseListIndexError(index);
     l.insert(index, line);
     SetLines(l);
   }

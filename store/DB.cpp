@@ -321,7 +321,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 TField* TDataSet::Fields(int index) const {
-  if (index < 0 || index >= FieldCount()) throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+  if (index < 0 || index >= FieldCount()) RaiseListIndexError(index);
   return FFields[static_cast<size_t>(index)].get();
 }
 
