@@ -65,7 +65,8 @@ void TMenuItem::SetCaption(const QString& caption) {
   if (caption == FCaption) return;
   FCaption = caption;
   FQAction->setSeparator(IsLine());
-  FQAction->setText(caption);  // "&" marks the access key, as the toolkit reads it
+  // "&" marks the access key, as the toolkit reads it; a separator shows no text.
+  FQAction->setText(IsLine() ? QString() : caption);
   Changed();
 }
 

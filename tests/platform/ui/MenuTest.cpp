@@ -124,6 +124,8 @@ TEST_F(MenuTest, MenuBarHoldsTheNestedItemsWithSeparatorsAndShortcuts) {
   for (const auto& [name, text] : shortcuts)
     EXPECT_EQ(Item(name)->QtAction()->shortcut().toString(QKeySequence::PortableText), QString::fromLatin1(text)) << name;
   EXPECT_TRUE(Item("N1")->IsLine());
+  EXPECT_TRUE(Item("N1")->QtAction()->isSeparator());
+  EXPECT_TRUE(Item("N1")->QtAction()->text().isEmpty()) << "a separator shows a line, not a dash";
   EXPECT_FALSE(Item("Off1")->QtAction()->isEnabled());
   EXPECT_EQ(menu->FindItem(QStringLiteral("Program")), Item("File1"));
   EXPECT_EQ(Item("Save1")->Parent(), Item("More1"));
