@@ -40,15 +40,30 @@ QString QuoteName(const QString& name) {
 }
 
 // "select * from notes ..." names the one table whose rows it returns whole.
-QString SingleTableOf(const QString& sql, qsizetype* fromEnd) {
+QString SingleTableOf(const QString& sql) {
   static const QRegularExpression re(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"[^"]+"|[A-Za-z_][A-Za-z0-9_]*)(?=\s|$|;))"),
                                      QRegularExpression::CaseInsensitiveOption);
   const auto m = re.match(sql);
   if (!m.hasMatch()) return QString();
-  *fromEnd = m.capturedEnd(0);
   QString t = m.captured(1);
   if (t.startsWith(QLatin1Char('[')) || t.startsWith(QLatin1Char('"'))) t = t.mid(1, t.size() - 2);
   return t;
+}
+
+// A Jet text in the engine's dialect, and the table whose rows it returns
+// whole (empty when it is no such query). The row's own key comes along
+// with those rows, so that a row can be found again.
+struct TEngineQuery {
+  QString sql;
+  QString table;
+};
+
+TEngineQuery ToEngineQuery(const QString& jet) {
+  TEngineQuery q{TranslateJetSql(jet), QString()};
+  q.table = SingleTableOf(q.sql);
+  if (!q.table.isEmpty())
+    q.sql.replace(q.sql.indexOf(QLatin1Char('*')), 1, QStringLiteral("%1.rowid AS %2, *").arg(QuoteName(q.table), kKeyColumn));
+  return q;
 }
 
 }  // namespace
@@ -244,16 +259,7 @@ void TCustomADODataSet::Reopen() {
   Open();
 }
 
-QString TCustomADODataSet::EngineSql() const {
-  QString sql = TranslateJetSql(SelectSql());
-  qsizetype fromEnd = 0;
-  const QString table = SingleTableOf(sql, &fromEnd);
-  if (table.isEmpty()) return sql;
-  // The row's own key comes along, so that the row can be found again.
-  const qsizetype star = sql.indexOf(QLatin1Char('*'));
-  sql.replace(star, 1, QStringLiteral("%1.rowid AS %2, *").arg(QuoteName(table), kKeyColumn));
-  return sql;
-}
+QString TCustomADODataSet::EngineSql() const { return ToEngineQuery(SelectSql()).sql; }
 
 void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<TRow>& rows) {
   if (!FConnection) throw EDatabaseError(QStringLiteral("%1: Missing Connection or ConnectionString").arg(Name()));
@@ -262,9 +268,7 @@ void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<
   TSqlDatabase& db = FConnection->Database();
   const QString jet = SelectSql();
   if (jet.trimmed().isEmpty()) throw EDatabaseError(QStringLiteral("%1: CommandText does not return a result set").arg(Name()));
-  const QString sql = EngineSql();
-  qsizetype fromEnd = 0;
-  const QString table = SingleTableOf(TranslateJetSql(jet), &fromEnd);
+  const auto [sql, table] = ToEngineQuery(jet);
   TSqlStatement st = db.Prepare(sql);
   const int n = st.ColumnCount();
   int keyColumn = -1;

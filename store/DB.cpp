@@ -120,11 +120,11 @@ void TField::SetAsInteger(qint64 value) {
 double TField::AsFloat() const {
   const QVariant v = Value();
   if (!v.isValid() || v.isNull()) return 0;
+  if (v.metaType().id() != QMetaType::QString) return v.toDouble();
   bool ok = false;
   const double r = v.toString().trimmed().toDouble(&ok);
-  if (!ok && v.metaType().id() != QMetaType::Double && v.metaType().id() != QMetaType::LongLong)
-    NotANumber(v.toString(), "floating point");
-  return v.metaType().id() == QMetaType::QString ? r : v.toDouble();
+  if (!ok) NotANumber(v.toString(), "floating point");
+  return r;
 }
 
 void TField::SetAsFloat(double value) { SetValue(QVariant(value)); }
