@@ -11,7 +11,9 @@ bool LessText(const QString& a, const QString& b) { return CompareText(a, b) < 0
 
 QStringList ParseCommaText(const QString& text) {
   QStringList items;
-  const qsizetype n = text.size();
+  // A zero ends the text, inside quotes too.
+  const qsizetype zero = text.indexOf(QChar(0));
+  const qsizetype n = zero < 0 ? text.size() : zero;
   qsizetype i = 0;
   auto at = [&](qsizetype k) { return k < n ? text[k] : QChar(0); };
   while (i < n && IsBlankOrControl(text[i])) ++i;

@@ -1,6 +1,7 @@
 #include "Definition.h"
 
 #include "Classes.h"
+#include "CodePage.h"
 #include "Controls.h"
 #include "Exceptions.h"
 #include "Forms.h"
@@ -422,7 +423,7 @@ public:
     Build(FForm, root);
     for (const Fixup& f : FFixups) Resolve(f);
     Guard(root.line, [&] { FForm->Loaded(); });
-    for (const auto& [c, line] : FCreated) Guard(line, [&] { c->Loaded(); });
+    for (const auto& created : FCreated) Guard(created.second, [&] { created.first->Loaded(); });
   }
 
 private:
@@ -606,7 +607,10 @@ private:
       case tkLString:
       case tkWString:
         if (v.kind == TDefValue::String)
-          prop.Kind() == tkWString ? SetStrProp(target, prop, v.text) : SetBytesProp(target, prop, v.text.toUtf8());
+          // Byte properties hold single-byte text: the definition's
+          // characters are stored in the system's code page (Windows-1250).
+          prop.Kind() == tkWString ? SetStrProp(target, prop, v.text)
+                                   : SetBytesProp(target, prop, WideToMultiByte(DefaultAnsiCodePage(), v.text));
         else if (v.kind == TDefValue::Bytes)
           SetBytesProp(target, prop, v.bytes);
         else if (v.kind == TDefValue::Resource)

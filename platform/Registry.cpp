@@ -11,6 +11,7 @@ void RegisterStandardClasses() {
   RegisterComponentClass<TLabel>();
   RegisterComponentClass<TEdit>();
   RegisterComponentClass<TMemo>();
+  RegisterComponentClass<TListBox>();
   RegisterComponentClass<TButton>();
   RegisterComponentClass<TCheckBox>();
   RegisterComponentClass<TRadioButton>();

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -279,6 +280,74 @@ QString TMemo::SelText() const {
   t.replace(QChar(0x2029), QStringLiteral("\r\n"));
   return t;
 }
+
+// ---------------------------------------------------------------- TListBox
+
+namespace {
+
+// The list box's items, kept in its widget.
+class TListBoxItems : public TStrings {
+public:
+  explicit TListBoxItems(QListWidget* list) : FList(list) {}
+  int Count() const override { return FList->count(); }
+  QString Get(int index) const override {
+    CheckIndex(index, Count());
+    return FList->item(index)->text();
+  }
+  void Put(int index, const QString& line) override {
+    CheckIndex(index, Count());
+    FList->item(index)->setText(line);
+    Changed();
+  }
+  void Insert(int index, const QString& line) override {
+    if (index < 0 || index > Count()) RaiseListIndexError(index);
+    FList->insertItem(index, line);
+    Changed();
+  }
+  void Delete(int index) override {
+    CheckIndex(index, Count());
+    delete FList->takeItem(index);
+    Changed();
+  }
+  void Clear() override {
+    FList->clear();
+    Changed();
+  }
+
+private:
+  QListWidget* FList;
+};
+
+}  // namespace
+
+TListBox::TListBox(TComponent* owner) : TCustomListControl(owner) {
+  FList = new QListWidget();
+  FList->setSelectionMode(QAbstractItemView::SingleSelection);
+  FItems = std::make_unique<TListBoxItems>(FList);
+  FColor = clWindow;
+  SetWidget(FList);
+  SetBounds(0, 0, 121, 97);
+  QObject::connect(FList, &QListWidget::itemClicked, FList, [this] { Dispatch([this] { Click(); }); });
+}
+
+TListBox::~TListBox() = default;
+
+void TListBox::SetItems(TStrings* items) {
+  if (items) FItems->Assign(items);
+}
+
+int TListBox::ItemIndex() const { return FList->currentRow(); }
+
+void TListBox::SetItemIndex(int index) {
+  if (index < 0 || index >= FList->count()) {
+    FList->setCurrentRow(-1);
+    FList->clearSelection();
+    return;
+  }
+  FList->setCurrentRow(index);
+}
+
+int TListBox::ColorRole() const { return QPalette::Base; }
 
 // ---------------------------------------------------------------- TButton
 

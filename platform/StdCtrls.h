@@ -9,6 +9,7 @@
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QCheckBox;
@@ -249,6 +250,45 @@ protected:
   void SetText(const QString& text) override;
   QRect AdjustClientRect(QRect rect) const override;
   QGroupBox* FBox;
+};
+
+// A control that lists items, one of which may be selected.
+class TCustomListControl : public TWinControl {
+  Q_OBJECT
+  Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex)
+public:
+  using TWinControl::TWinControl;
+  // The selected item's index; -1 when none is selected.
+  virtual int ItemIndex() const = 0;
+  // An index outside the items selects none.
+  virtual void SetItemIndex(int index) = 0;
+};
+
+// A list of text lines to choose one from.
+class TListBox : public TCustomListControl {
+  Q_OBJECT
+  Q_PROPERTY(int Color READ Color WRITE SetColor)
+  Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
+  Q_PROPERTY(TStrings* Items READ Items WRITE SetItems)
+  Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
+  Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+  Q_PROPERTY(TPopupMenu* PopupMenu READ PopupMenu WRITE SetPopupMenu)
+  Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
+public:
+  explicit TListBox(TComponent* owner = nullptr);
+  ~TListBox() override;
+  // The lines live in the widget; the list object stays the same one.
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* items);
+  int ItemIndex() const override;
+  void SetItemIndex(int index) override;
+  QListWidget* ListWidget() const { return FList; }
+
+protected:
+  int ColorRole() const override;
+  bool DefaultParentColor() const override { return false; }
+  QListWidget* FList;
+  std::unique_ptr<TStrings> FItems;
 };
 
 // Strips access-letter marks: "&Yes" shows "Yes", "&&" shows "&".
