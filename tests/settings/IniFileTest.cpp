@@ -1,0 +1,165 @@
+// The settings file on disk: where it is, reading it whole, and replacing it
+// safely.
+#include "rsIniData.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+  f.write(bytes);
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    ini.SetFileDir(fdCustom);
+    ini.SetOptions({});
+    ini.SetFileName(dir.filePath(QStringLiteral("opt")));
+    storage.SetStorageData(&ini);
+  }
+  QString File() const { return dir.filePath(QStringLiteral("opt.ini")); }
+
+  QTemporaryDir dir;
+  TrsStorage storage;
+  TrsIniData ini;
+};
+
+TEST_F(IniFileTest, LocationFromFileDirFileNameAndOptions) {
+  const QString app = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+  const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+  struct Row {
+    TrsStreamFileDir fileDir;
+    TrsStreamDataOptions options;
+    const char* fileName;
+    QString expected;
+  };
+  const Row rows[] = {
+      {fdApplication, {}, "opt", app + QStringLiteral("opt.ini")},
+      {fdApplication, {}, "NU", app + QStringLiteral("NU.ini")},
+      {fdApplication, {}, "opt.cfg", app + QStringLiteral("opt.cfg")},
+      {fdApplication, {}, "sub\\dir\\ezop", app + QStringLiteral("sub/dir/ezop.ini")},
+      {fdApplication, {}, "sub/ezop", app + QStringLiteral("sub/ezop.ini")},
+      {fdApplication, doAutoName, "opt", app + exe + QStringLiteral(".ini")},
+      {fdApplication, doAutoName, "x\\opt.dat", app + QStringLiteral("x/") + exe + QStringLiteral(".dat")},
+      {fdApplication, doAutoName, "", app + exe + QStringLiteral(".ini")},
+      {fdCustom, {}, "/var/tmp/opt", QStringLiteral("/var/tmp/opt.ini")},
+      {fdCustom, {}, "C\\Settings\\opt.ini", QStringLiteral("C/Settings/opt.ini")},
+      {fdCustom, {}, "opt", QStringLiteral("opt.ini")},
+      {fdWindows, {}, "opt", QStringLiteral("/etc/opt.ini")},
+      {fdUserProfile, {}, "Notarium\\opt", config + QStringLiteral("Notarium/opt.ini")},
+  };
+  for (const Row& row : rows) {
+    TrsIniData data;
+    data.SetFileDir(row.fileDir);
+    data.SetOptions(row.options);
+    data.SetFileName(QString::fromLatin1(row.fileName));
+    EXPECT_EQ(data.FullFileName(), row.expected) << row.fileName;
+  }
+  // The defaults: the executable's directory, named after the executable.
+  EXPECT_EQ(TrsIniData().FullFileName(), app + exe + QStringLiteral(".ini"));
+}
+
+TEST_F(IniFileTest, MissingFileLoadsNothingAndCreatesNothing) {
+  storage.SetActive(true);
+  EXPECT_EQ(storage.KeyCount(), 0);
+  EXPECT_FALSE(QFileInfo::exists(File()));
+}
+
+TEST_F(IniFileTest, LoadReadsTheWholeFileAndReturnsToTheTop) {
+  WriteFile(File(), "[a]\r\nx=1\r\n[b]\r\ny=\"2\"\r\n");
+  storage.SetRootSection(QStringLiteral("old"));
+  storage.WriteString(QStringLiteral("gone"), QStringLiteral("v"));
+  storage.SetActive(true);
+  EXPECT_EQ(storage.KeyCount(), 2);
+  EXPECT_EQ(storage.SectionCount(), 2) << "the tree was not emptied first";
+  EXPECT_EQ(storage.RootSection(), QString());
+  EXPECT_EQ(storage.ReadString(QStringLiteral("\\b\\y")), QStringLiteral("2"));
+}
+
+TEST_F(IniFileTest, SaveReplacesTheFileWithoutLeavingTemporaryFiles) {
+  WriteFile(File(), "[old]\r\nk=1\r\n");
+  storage.SetActive(true);
+  storage.SetRootSection(QStringLiteral("s"));
+  storage.WriteString(QStringLiteral("k"), QStringLiteral("v"));
+  storage.SetActive(false);
+  EXPECT_EQ(ReadFile(File()), QByteArray("[old]\r\nk=1\r\n\r\n[s]\r\nk=\"v\"\r\n\r\n"));
+  EXPECT_EQ(storage.RootSection(), QStringLiteral("s")) << "saving moved the current section";
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("opt.ini")});
+}
+
+TEST_F(IniFileTest, MissingDirectoriesAreCreatedOnlyWhenAsked) {
+  const QString nested = dir.filePath(QStringLiteral("a/b/c/opt"));
+  ini.SetFileName(nested);
+  storage.SetActive(true);
+  storage.WriteString(QStringLiteral("k"), QStringLiteral("v"));
+  try {
+    storage.Save();
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Cannot create file \"") + nested + QStringLiteral(".ini\". ")))
+        << e.Message().toStdString();
+  }
+  ini.SetOptions(doAutoCreateDir);
+  storage.Save();
+  EXPECT_EQ(ReadFile(nested + QStringLiteral(".ini")), QByteArray("[]\r\nk=\"v\"\r\n\r\n"));
+}
+
+TEST_F(IniFileTest, UnreadableFileRaisesTheOpenError) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("opt.ini")));
+  try {
+    storage.SetActive(true);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Cannot open file \"") + File() + QStringLiteral("\". ")))
+        << e.Message().toStdString();
+  }
+  // The storage counts as active; it must not try to write over the directory.
+  storage.SetOptions({});
+}
+
+TEST_F(IniFileTest, InternalCopyReplacesOrStandsInForTheFile) {
+  const QString internal = dir.filePath(QStringLiteral("internal.txt"));
+  WriteFile(internal, "[s]\r\nfrom=\"internal\"\r\n");
+  ini.SetInternalFileName(internal);
+  struct Row {
+    TrsInternalFileLoad mode;
+    bool realFile;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {iflNone, true, "real"},         {iflNone, false, "none"},         {iflAlways, true, "internal"},
+      {iflAlways, false, "internal"},  {iflNoRealFile, true, "real"},    {iflNoRealFile, false, "internal"},
+  };
+  for (const Row& row : rows) {
+    QFile::remove(File());
+    if (row.realFile) WriteFile(File(), "[s]\r\nfrom=\"real\"\r\n");
+    ini.SetInternalFileLoad(row.mode);
+    storage.Load();
+    EXPECT_EQ(storage.ReadString(QStringLiteral("s\\from"), QStringLiteral("none")), QString::fromLatin1(row.expected))
+        << "mode " << row.mode << " real file " << row.realFile;
+  }
+}
+
+}  // namespace
