@@ -8,21 +8,13 @@
 #include "SysUtils.h"
 #include "TypeInfo.h"
 #include "lgComp.h"
+#include "lgSwitch.h"
 
 #include <QMetaEnum>
 
 #include <optional>
 
 namespace {
-
-// The code page of a font character set; a character set without one of its
-// own (DEFAULT_CHARSET), or one whose code page cannot be converted here,
-// means the system's default ANSI code page.
-int CodePageOf(int charset) {
-  const int codePage = CharsetToCodePage(charset);
-  if (codePage == 0 || !IsCodePageSupported(codePage)) return DefaultAnsiCodePage();
-  return codePage;
-}
 
 // The item index of a collection segment: the text between the first "[" and
 // the first "]" of what is left of the path.
@@ -57,32 +49,6 @@ std::optional<qint64> ParseSet(const TPropInfo& prop, const QString& text) {
   return mask;
 }
 
-// Gives `list` the lines of `lines` while keeping the list object: line i is
-// replaced (or appended), then the surplus at the end goes. A sorted list is
-// unsorted meanwhile, so that the lines land where they belong, and sorted
-// again afterwards.
-void ReplaceLines(TStrings* list, const QStringList& lines) {
-  auto* plain = qobject_cast<TStringList*>(list);
-  const bool sorted = plain && plain->Sorted();
-  list->BeginUpdate();
-  try {
-    if (sorted) plain->SetSorted(false);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-      if (i < list->Count())
-        list->Put(static_cast<int>(i), lines[i]);
-      else
-        list->Add(lines[i]);
-    }
-    while (list->Count() > lines.size()) list->Delete(list->Count() - 1);
-    if (sorted) plain->SetSorted(true);
-  } catch (...) {
-    if (sorted) plain->SetSorted(true);
-    list->EndUpdate();
-    throw;
-  }
-  list->EndUpdate();
-}
-
 }  // namespace
 
 bool TlgCustomLang::ObjectHasProperty(const QObject* object, const QString& propertyName, TTypeKinds kinds,
@@ -111,7 +77,7 @@ QByteArray TlgCustomLang::lgGetStrprop(const QObject* object, const TPropInfo& p
   if (!object || !prop.IsValid()) return {};
   switch (prop.Kind()) {
     case tkWString:
-      return WideToMultiByte(CodePageOf(FCurrentCharset), GetStrProp(object, prop));
+      return WideToMultiByte(lgCodePageOf(FCurrentCharset), GetStrProp(object, prop));
     case tkString:
     case tkLString:
       return GetBytesProp(object, prop);
@@ -124,7 +90,7 @@ void TlgCustomLang::lgSetStrProp(QObject* object, const TPropInfo& prop, const Q
   if (!object || !prop.IsValid()) return;
   switch (prop.Kind()) {
     case tkWString:
-      SetStrProp(object, prop, MultiByteToWide(CodePageOf(FCurrentCharset), text));
+      SetStrProp(object, prop, MultiByteToWide(lgCodePageOf(FCurrentCharset), text));
       break;
     case tkString:
     case tkLString:
@@ -195,7 +161,7 @@ QByteArray TlgCustomLang::GetPropValueByPath(const QString& path) const {
       return lgGetStrprop(object, prop);
     case tkClass:
       if (auto* list = qobject_cast<TStrings*>(GetObjectProp(object, prop)))
-        return WideToMultiByte(CodePageOf(FCurrentCharset), list->CommaText());
+        return WideToMultiByte(lgCodePageOf(FCurrentCharset), list->CommaText());
       return {};
     default:
       return {};
@@ -236,7 +202,7 @@ void TlgCustomLang::SetPropValueByPath(const QString& path, const QByteArray& va
         break;
       case tkClass:
         if (auto* list = qobject_cast<TStrings*>(GetObjectProp(object, prop)))
-          ReplaceLines(list, ParseCommaText(MultiByteToWide(CodePageOf(FCurrentCharset), value)));
+          lgReplaceLines(list, ParseCommaText(MultiByteToWide(lgCodePageOf(FCurrentCharset), value)));
         break;
       default:
         break;

@@ -132,6 +132,34 @@ bool lgSameFileName(const QByteArray& a, const QByteArray& b) {
   return x.replace('/', '\\') == y.replace('/', '\\');
 }
 
+int lgCodePageOf(int charset) {
+  const int codePage = CharsetToCodePage(charset);
+  return codePage != 0 && IsCodePageSupported(codePage) ? codePage : DefaultAnsiCodePage();
+}
+
+void lgReplaceLines(TStrings* list, const QStringList& lines) {
+  auto* plain = qobject_cast<TStringList*>(list);
+  const bool sorted = plain && plain->Sorted();
+  list->BeginUpdate();
+  try {
+    if (sorted) plain->SetSorted(false);
+    const int count = static_cast<int>(lines.size());
+    for (int i = 0; i < count; ++i) {
+      if (i < list->Count())
+        list->Put(i, lines[i]);
+      else
+        list->Add(lines[i]);
+    }
+    while (list->Count() > count) list->Delete(list->Count() - 1);
+    if (sorted) plain->SetSorted(true);
+  } catch (...) {
+    if (sorted) plain->SetSorted(true);
+    list->EndUpdate();
+    throw;
+  }
+  list->EndUpdate();
+}
+
 // ---------------------------------------------------------------- the switch
 
 namespace {
@@ -159,19 +187,12 @@ bool ParentFontOn(const QObject* object) {
   return control && control->ParentFont();
 }
 
-// The code page that values turn into wide text with: the current character
-// set's, or the system's for a character set without one.
-int ValueCodePage(const TlgCustomLang& lang) {
-  const int codePage = CharsetToCodePage(lang.CurrentCharset());
-  return codePage != 0 && IsCodePageSupported(codePage) ? codePage : DefaultAnsiCodePage();
-}
-
 QString ToWide(const TlgCustomLang& lang, const QByteArray& value) {
-  return value.isEmpty() ? QString() : MultiByteToWide(ValueCodePage(lang), value);
+  return value.isEmpty() ? QString() : MultiByteToWide(lgCodePageOf(lang.CurrentCharset()), value);
 }
 
 QByteArray ToBytes(const TlgCustomLang& lang, const QString& text) {
-  return text.isEmpty() ? QByteArray() : WideToMultiByte(ValueCodePage(lang), text);
+  return text.isEmpty() ? QByteArray() : WideToMultiByte(lgCodePageOf(lang.CurrentCharset()), text);
 }
 
 // Lines of text separated by CR LF, CR or LF, as a string list reads them.
@@ -179,32 +200,6 @@ QStringList TextLines(const QString& text) {
   TStringList lines;
   lines.SetText(text);
   return lines.ToList();
-}
-
-// Replaces the list's lines one by one, so that the list object (and what
-// shows it) stays the same one. A sorted list refuses lines put in place: it
-// takes them unsorted and sorts itself again afterwards.
-void ReplaceLines(TStrings* target, const QStringList& lines) {
-  auto* plain = qobject_cast<TStringList*>(target);
-  const bool sorted = plain && plain->Sorted();
-  if (sorted) plain->SetSorted(false);
-  target->BeginUpdate();
-  try {
-    const int count = static_cast<int>(lines.size());
-    for (int i = 0; i < count; ++i) {
-      if (i < target->Count())
-        target->Put(i, lines[i]);
-      else
-        target->Add(lines[i]);
-    }
-    while (target->Count() > count) target->Delete(target->Count() - 1);
-  } catch (...) {
-    target->EndUpdate();
-    if (sorted) plain->SetSorted(true);
-    throw;
-  }
-  target->EndUpdate();
-  if (sorted) plain->SetSorted(true);
 }
 
 // The one window-wide view of a switch in progress.
@@ -417,7 +412,7 @@ void TSwitch::ApplyLines(QObject* component, const TPropInfo& prop, const QStrin
     auto* list = qobject_cast<TStrings*>(ObjectOf(object, GetPropInfo(object, subName)));
     if (!list) return;
     const QString text = ToWide(L, value);
-    if (text != list->CommaText()) ReplaceLines(list, ParseCommaText(text));
+    if (text != list->CommaText()) lgReplaceLines(list, ParseCommaText(text));
     return;
   }
   auto* list = qobject_cast<TStrings*>(object);
@@ -439,7 +434,7 @@ void TSwitch::ApplyLines(QObject* component, const TPropInfo& prop, const QStrin
     if (wrapped) SetOrdProp(component, wordWrap, 1);
   };
   try {
-    ReplaceLines(list, ParseCommaText(text));
+    lgReplaceLines(list, ParseCommaText(text));
   } catch (...) {
     restore();
     throw;
@@ -582,7 +577,7 @@ bool TSwitch::ApplyCollectionRow(TlgRows& rows, int position) {
       if (auto* list = qobject_cast<TStrings*>(object)) {
         if (value.isEmpty()) return true;
         const QStringList lines = TextLines(ToWide(L, value));
-        if (lines != list->ToList()) ReplaceLines(list, lines);
+        if (lines != list->ToList()) lgReplaceLines(list, lines);
         return true;
       }
     }
@@ -714,12 +709,10 @@ void TlgCustomLang::ChangeLanguage() {
   if (TranslateExtendedFirst()) ChangeLangForExtended();
 
   // Whatever the window does with its own caption and hint, the components
-  // are still to be switched.
+  // are still to be switched; a caption the window refuses leaves its hint
+  // alone too.
   try {
     s.ApplyWindowText(stCaptions, "Caption", ".Caption");
-  } catch (...) {
-  }
-  try {
     s.ApplyWindowText(stHints, "Hint", ".Hint");
   } catch (...) {
   }

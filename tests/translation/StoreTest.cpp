@@ -317,6 +317,43 @@ TEST(LangLoading, TabSeparatedTablesAreConverted) {
   }
 }
 
+TEST(LangLoading, ExclusionsSeeTheConvertedRows) {
+  // The Tabs become delimiters before the rows are split into component and
+  // property, so an excluded property is found in a Tab-separated table too.
+  struct Case {
+    const char* what;
+    QString delimiter;
+    QList<QByteArray> lines;
+  } cases[] = {
+      {"Tab-separated rows, delimiter 1",
+       "1",
+       {"stCaptions", Row("Button1", {"Dodaj", "Add"}, '\t'), "stOtherStrings", Row("Edit1.Name", {"a", "b"}, '\t'),
+        Row("Edit1.Text", {"a", "b"}, '\t'), "stCollections", Row("Grid1.Columns[0].TableName", {"a", "b"}, '\t')}},
+      {"delimiter 9",
+       "9",
+       {"stOtherStrings", Row("Edit1.Name", {"a", "b"}, '\t'), Row("Edit1.Text", {"a", "b"}, '\t'), "stCollections",
+        Row("Grid1.Columns[0].TableName", {"a", "b"}, '\t')}},
+  };
+  for (const Case& c : cases) {
+    auto form = BuildForm(LangWindow("NumOfLanguages = 2\nLangDelim = " + c.delimiter +
+                                     "\nTranslationData = " + Hex(Block(c.lines))));
+    const TlgLang* lang = Lang(*form);
+    EXPECT_EQ(lang->Rows(stOtherStrings), TlgRows{Row("Edit1.Text", {"a", "b"})}) << c.what;
+    EXPECT_TRUE(lang->Rows(stCollections).isEmpty()) << c.what;
+  }
+}
+
+TEST(LangLoading, AnIndexGivenByTheDefinitionAppliesNothing) {
+  auto form = BuildForm(LangWindow(StandardProperties(SmallTable()).replace(
+      "    Language = 'Srpski'", "    Language = 'Srpski'\n    ActiveLanguage = 2")));
+  const TlgLang* lang = Lang(*form);
+  EXPECT_EQ(lang->ActiveLanguage(), 2);
+  EXPECT_EQ(lang->Language(), "Srpski");
+  EXPECT_EQ(form->Caption(), "Prozor");
+  EXPECT_EQ(qobject_cast<TButton*>(form->FindComponent("Button1"))->Caption(), "Dodaj");
+  EXPECT_EQ(qobject_cast<TEdit*>(form->FindComponent("Edit1"))->Text(), "tekst");
+}
+
 TEST(LangLoading, ExcludedPropertiesEmptySections) {
   const QByteArray data = Block({"stCaptions", Row("Button1", {"a", "b"}), "stHints", Row("Button1", {"a", "b"}),
                                  "stDisplayLabels", Row("Field1", {"a", "b"}), "stFonts", Row("TForm", {"Tahoma", ""}),

@@ -479,10 +479,12 @@ TEST_F(SwitchTest, SortedListIsRefilledAndSortedAgainInTheSameObject) {
   auto* lines = Probe("P1")->Lines();
   lines->SetList({"b", "a"});
   lines->SetSorted(true);
+  Writes().clear();
   lang->SetActLang(2);
   EXPECT_EQ(Probe("P1")->Lines(), lines);
   EXPECT_TRUE(lines->Sorted());
   EXPECT_EQ(lines->ToList(), (QStringList{"x", "y", "z"}));
+  EXPECT_EQ(Writes(), std::vector<QString>{"P1.Lines=x,y,z"}) << "one change notice, with the lines sorted again";
 }
 
 TEST_F(SwitchTest, SubPropertiesReachOneLevelIntoAnObject) {
@@ -541,16 +543,119 @@ TEST_F(SwitchTest, FailuresAreSkippedPerRowExceptInFontsAndLists) {
   }
 }
 
-TEST_F(SwitchTest, TheWindowsOwnFontHasNoGuard) {
+TEST_F(SwitchTest, AFailingWindowCaptionSkipsTheWindowsHintButNotTheComponents) {
   Build(Probes({"P1"}));
+  Add(stCaptions, "TForm1", {"", "fail"});
+  Add(stCaptions, "P1", {"", "Name"});
+  Add(stHints, "TForm1", {"", "Window tip"});
+  Add(stHints, "P1", {"", "Tip"});
+  swt::Failures() = 0;
+  EXPECT_NO_THROW(lang->SetActLang(2));
+  EXPECT_EQ(swt::Failures(), 1);
+  EXPECT_EQ(form->Hint(), "") << "the window's hint comes after its caption in the same guarded step";
+  EXPECT_EQ(Probe("P1")->Caption(), "Name");
+  EXPECT_EQ(Probe("P1")->Hint(), "Tip");
+}
+
+TEST_F(SwitchTest, TheWindowsOwnFontHasNoGuard) {
+  Build(Probes({"P1", "P2"}) + QStringLiteral("  object Grid1: TSwGrid\n    Columns = <item end>\n  end\n"));
   Add(stFonts, "TForm1", {"", "fail"});
   Add(stCaptions, "P1", {"", "ok"});
+  Add(stMultiLines, "P2.Lines", {"", "a,b"});
+  Add(stOtherStrings, "P2.Text", {"", "new"});
+  Add(stCollections, "Grid1.Columns[0].FieldName", {"", "Name"});
+  auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
+  item->SetIdentifier(QStringLiteral("P2.Hint"));
+  item->SetValues(QByteArray("\x01" "extended\x01"));
+  int told = 0;
+  lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) { ++told; }, QStringLiteral("Told")});
   form->Font()->OnChange = [this] {
     if (form->Font()->Name() == QLatin1String("fail")) throw std::runtime_error("font refused");
   };
   EXPECT_THROW(lang->SetActLang(2), std::runtime_error);
   form->Font()->OnChange = nullptr;
   EXPECT_EQ(Probe("P1")->Caption(), "ok") << "the sections before the window's font are in the new language";
+  EXPECT_EQ(WritesOf("P2."), 0) << "the sections after it are not applied";
+  auto* grid = Get<swt::TSwGrid>("Grid1");
+  EXPECT_EQ(qobject_cast<swt::TSwColumn*>(grid->Columns()->Items(0))->FieldName(), "");
+  EXPECT_EQ(told, 0);
+}
+
+TEST_F(SwitchTest, CollectionWritersAndExtendedPathsHaveNoGuard) {
+  const QString grid = QStringLiteral("  object Grid1: TSwGrid\n    Columns = <item end>\n  end\n");
+  {
+    Build(Probes({"P1"}) + grid);
+    Add(stCollections, "Grid1.Columns[0].Caption", {"", "fail"});
+    auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
+    item->SetIdentifier(QStringLiteral("P1.Caption"));
+    item->SetValues(QByteArray("\x01" "extended\x01"));
+    int told = 0;
+    lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) { ++told; }, QStringLiteral("Told")});
+    EXPECT_THROW(lang->SetActLang(2), std::runtime_error) << "a collection item's writer failure";
+    EXPECT_EQ(WritesOf("P1."), 0) << "the extended translations come after the collections";
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(lang->Rows(stCollections).size(), 1) << "a failing row is not deleted";
+  }
+  {
+    // The path writer swallows a value the property refuses, but not a path
+    // that does not resolve.
+    Build(Probes({"P1", "P2"}) + grid);
+    const char* const items[][2] = {{"P1.Caption", "fail"}, {"P2.Caption", "ok"}, {"Grid1.Columns[3].Caption", "x"}};
+    for (const auto& i : items) {
+      auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
+      item->SetIdentifier(QLatin1String(i[0]));
+      item->SetValues(QByteArray("\x01") + i[1] + '\x01');
+    }
+    int told = 0;
+    lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) { ++told; }, QStringLiteral("Told")});
+    EXPECT_THROW(lang->SetActLang(2), EListError);
+    EXPECT_EQ(Probe("P2")->Caption(), "ok");
+    EXPECT_EQ(told, 0);
+  }
+}
+
+TEST_F(SwitchTest, UseDefaultLanguageFillsEmptyValuesExceptTheWindowsFont) {
+  Build(Probes({"P1"}) + QStringLiteral("  object Grid1: TSwGrid\n    Columns = <item end>\n  end\n"));
+  lang->SetUseDefaultLanguage(true);
+  Add(stCaptions, "TForm1", {"Prozor", ""});
+  Add(stCaptions, "P1", {"Naziv", ""});
+  Add(stFonts, "TForm1", {"Verdana", ""});
+  Add(stOtherStrings, "P1.Text", {"jedan", ""});
+  Add(stCollections, "Grid1.Columns[0].FieldName", {"Ime", ""});
+  lang->SetActLang(2);
+  EXPECT_EQ(form->Caption(), "Prozor");
+  EXPECT_EQ(Probe("P1")->Caption(), "Naziv");
+  EXPECT_EQ(Probe("P1")->Text(), "jedan");
+  auto* grid = Get<swt::TSwGrid>("Grid1");
+  EXPECT_EQ(qobject_cast<swt::TSwColumn*>(grid->Columns()->Items(0))->FieldName(), "Ime");
+  EXPECT_NE(form->Font()->Name(), "Verdana") << "the window's font takes the active column as it stands";
+
+  // Another default language; the default language itself has nothing to
+  // fall back to.
+  Build(Probes({"P1", "P2"}));
+  lang->SetUseDefaultLanguage(true);
+  lang->SetDefaultLanguage(2);
+  Add(stCaptions, "P1", {"", "Name"});
+  Add(stCaptions, "P2", {"Naziv", ""});
+  Probe("P1")->SetCaption(QStringLiteral("x"));
+  Probe("P2")->SetCaption(QStringLiteral("y"));
+  lang->SetActLang(2);
+  EXPECT_EQ(Probe("P1")->Caption(), "Name");
+  EXPECT_EQ(Probe("P2")->Caption(), "y");
+  Probe("P1")->SetCaption(QStringLiteral("x"));
+  lang->SetActLang(1);
+  EXPECT_EQ(Probe("P1")->Caption(), "Name") << "an empty language 1 takes the default language's value";
+  EXPECT_EQ(Probe("P2")->Caption(), "Naziv");
+}
+
+TEST_F(SwitchTest, FontNamesAreWrittenWithoutComparing) {
+  Build(Probes({"P1"}));
+  Add(stFonts, "P1", {"Tahoma", "Arial"});
+  Add(stCaptions, "P1", {"Naziv", "Name"});
+  lang->SetActLang(2);
+  lang->ChangeLanguage();
+  EXPECT_EQ(WritesOf("P1.Font"), 2);
+  EXPECT_EQ(WritesOf("P1.Caption"), 1);
 }
 
 // ---------------------------------------------------------------- exclusions and defaults

@@ -197,7 +197,10 @@ class TSwColumn : public TCollectionItem {
 public:
   explicit TSwColumn(TCollection* collection) : TCollectionItem(collection) {}
   QString Caption() const { return FCaption; }
-  void SetCaption(const QString& v) { FCaption = v; }
+  void SetCaption(const QString& v) {
+    FailOn(v);
+    FCaption = v;
+  }
   QString FieldName() const { return FFieldName; }
   void SetFieldName(const QString& v) { FFieldName = v; }
   TStrings* Notes() const { return FNotes.get(); }
