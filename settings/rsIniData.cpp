@@ -1,6 +1,6 @@
 #include "rsIniData.h"
 
-#include "CodePage.h"
+#include "rsCodePage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,30 +21,8 @@ namespace {
 
 // --- Code page --------------------------------------------------------------------
 
-// Each byte of the user's code page as a character. Every byte stands for
-// exactly one character: the few bytes the code page leaves undefined stand
-// for the control character of the same number, as on Windows, so that any
-// file reads and writes back unchanged.
-const QChar* ByteChars() {
-  static const std::vector<QChar> table = [] {
-    std::vector<QChar> chars(256);
-    for (int b = 0; b < 256; ++b) {
-      chars[static_cast<size_t>(b)] = QChar(b);
-      if (b < 128) continue;
-      QString wide;
-      try {
-        wide = MultiByteToWide(DefaultAnsiCodePage(), QByteArray(1, static_cast<char>(b)));
-      } catch (const Exception&) {
-      }
-      if (wide.size() == 1 && wide[0] != QChar(QChar::ReplacementCharacter)) chars[static_cast<size_t>(b)] = wide[0];
-    }
-    return chars;
-  }();
-  return table.data();
-}
-
 QString Decode(const char* data, qsizetype size) {
-  const QChar* chars = ByteChars();
+  const QChar* chars = CodePageChars();
   QString text(size, Qt::Uninitialized);
   QChar* out = text.data();
   for (qsizetype i = 0; i < size; ++i) out[i] = chars[static_cast<unsigned char>(data[i])];
@@ -55,17 +33,11 @@ QString Decode(const QByteArray& bytes) { return Decode(bytes.constData(), bytes
 
 // Text to the code page; characters it cannot show become "?".
 QByteArray Encode(const QString& text) {
-  static const QHash<char16_t, char> bytes = [] {
-    QHash<char16_t, char> map;
-    const QChar* chars = ByteChars();
-    for (int b = 128; b < 256; ++b) map.insert(chars[b].unicode(), static_cast<char>(b));
-    return map;
-  }();
   QByteArray out(text.size(), Qt::Uninitialized);
   char* p = out.data();
   for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
-    p[i] = c < 128 ? static_cast<char>(c) : bytes.value(c, '?');
+    const int byte = CodePageByte(text[i]);
+    p[i] = byte >= 0 ? static_cast<char>(byte) : '?';
   }
   return out;
 }
@@ -193,6 +165,8 @@ bool ParseFixedDateTime(const QByteArray& text, TDateTime& value) {
 // a number, the same digits are spelled out in full.
 QString FloatText(double value) {
   QString text = FloatToStr(value);
+  // "NAN" and "INF" stay as they are: with a decimal appended they would no
+  // longer read back as the value they stand for.
   if (!std::isfinite(value)) return text;
   const QChar separator = FormatSettings.DecimalSeparator;
   const qsizetype e = text.indexOf(QLatin1Char('E'));

@@ -2,6 +2,7 @@
 
 #include "Definition.h"
 #include "Dispatch.h"
+#include "rsCodePage.h"
 #include "rsIniData.h"
 
 #include <QDateTime>
@@ -492,10 +493,10 @@ void TrsStorage::Clear() {
 void TrsStorage::AdoptTree(std::vector<TrsSection> sections, std::vector<TrsKeyItem> keys, int nextSectionId,
                            int currentSection) {
   std::sort(sections.begin(), sections.end(), [](const TrsSection& a, const TrsSection& b) {
-    return a.ParentId != b.ParentId ? a.ParentId < b.ParentId : CompareText(a.Name, b.Name) < 0;
+    return a.ParentId != b.ParentId ? a.ParentId < b.ParentId : CompareNames(a.Name, b.Name) < 0;
   });
   std::sort(keys.begin(), keys.end(), [](const TrsKeyItem& a, const TrsKeyItem& b) {
-    return a.SectionId != b.SectionId ? a.SectionId < b.SectionId : CompareText(a.Name, b.Name) < 0;
+    return a.SectionId != b.SectionId ? a.SectionId < b.SectionId : CompareNames(a.Name, b.Name) < 0;
   });
   FSections = std::move(sections);
   FKeys = std::move(keys);
@@ -561,12 +562,12 @@ int TrsStorage::SectionIndexOf(int parentId, const QString& name, bool& found) c
   while (low < high) {
     const int mid = (low + high) / 2;
     const TrsSection& s = FSections[static_cast<size_t>(mid)];
-    const int order = s.ParentId != parentId ? (s.ParentId < parentId ? -1 : 1) : CompareText(s.Name, name);
+    const int order = s.ParentId != parentId ? (s.ParentId < parentId ? -1 : 1) : CompareNames(s.Name, name);
     if (order < 0) low = mid + 1;
     else high = mid;
   }
   found = low < SectionCount() && FSections[static_cast<size_t>(low)].ParentId == parentId &&
-          CompareText(FSections[static_cast<size_t>(low)].Name, name) == 0;
+          CompareNames(FSections[static_cast<size_t>(low)].Name, name) == 0;
   return low;
 }
 
@@ -666,12 +667,12 @@ int TrsStorage::KeyIndexOf(int sectionId, const QString& name, bool& found) cons
   while (low < high) {
     const int mid = (low + high) / 2;
     const TrsKeyItem& k = FKeys[static_cast<size_t>(mid)];
-    const int order = k.SectionId != sectionId ? (k.SectionId < sectionId ? -1 : 1) : CompareText(k.Name, name);
+    const int order = k.SectionId != sectionId ? (k.SectionId < sectionId ? -1 : 1) : CompareNames(k.Name, name);
     if (order < 0) low = mid + 1;
     else high = mid;
   }
   found = low < KeyCount() && FKeys[static_cast<size_t>(low)].SectionId == sectionId &&
-          CompareText(FKeys[static_cast<size_t>(low)].Name, name) == 0;
+          CompareNames(FKeys[static_cast<size_t>(low)].Name, name) == 0;
   return low;
 }
 

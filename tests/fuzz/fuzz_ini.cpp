@@ -2,6 +2,7 @@
 // reads it again. Whatever a settings file holds, reading it either fills the
 // tree or stops with a conversion error; what the writer produces always
 // reads back to the same keys and values.
+#include "rsCodePage.h"
 #include "rsIniData.h"
 
 #include <cstdint>
@@ -24,13 +25,13 @@ void CheckTree(const TrsStorage& storage, const QByteArray& input) {
   for (int i = 1; i < storage.KeyCount(); ++i) {
     const TrsKeyItem& a = storage.Keys(i - 1);
     const TrsKeyItem& b = storage.Keys(i);
-    if (!(a.SectionId < b.SectionId || (a.SectionId == b.SectionId && CompareText(a.Name, b.Name) < 0)))
+    if (!(a.SectionId < b.SectionId || (a.SectionId == b.SectionId && CompareNames(a.Name, b.Name) < 0)))
       Fail("keys out of order", input);
   }
   for (int i = 1; i < storage.SectionCount(); ++i) {
     const TrsSection& a = storage.Sections(i - 1);
     const TrsSection& b = storage.Sections(i);
-    if (!(a.ParentId < b.ParentId || (a.ParentId == b.ParentId && CompareText(a.Name, b.Name) < 0)))
+    if (!(a.ParentId < b.ParentId || (a.ParentId == b.ParentId && CompareNames(a.Name, b.Name) < 0)))
       Fail("sections out of order", input);
   }
   for (int i = 0; i < storage.KeyCount(); ++i) {

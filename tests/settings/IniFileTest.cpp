@@ -2,6 +2,8 @@
 // safely.
 #include "rsIniData.h"
 
+#include "SettingsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,38 +11,23 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+#include <vector>
 
 namespace {
 
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using namespace settingstest;
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-  f.write(bytes);
-}
-
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public SettingsFileTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
+    SettingsFileTest::SetUp();
     ini.SetFileDir(fdCustom);
     ini.SetOptions({});
     ini.SetFileName(dir.filePath(QStringLiteral("opt")));
     storage.SetStorageData(&ini);
   }
-  QString File() const { return dir.filePath(QStringLiteral("opt.ini")); }
 
-  QTemporaryDir dir;
   TrsStorage storage;
   TrsIniData ini;
 };
@@ -163,3 +150,51 @@ TEST_F(IniFileTest, InternalCopyReplacesOrStandsInForTheFile) {
 }
 
 }  // namespace
+
+// The files the windows leave behind: every key comes back with its kind and
+// value, and writing the tree again gives the file back byte for byte.
+TEST_F(IniFileTest, SavedWindowFilesReadBackAndWriteBackUnchanged) {
+  struct Row {
+    const char* name;
+    QByteArray text;
+    QStringList keys;
+  };
+  const std::vector<Row> rows = {
+      {"opt.ini",
+       "[Form1.rsPropSaver1]\r\n"
+       "Edit2.Text=\"2\"\r\n"
+       "FormPlacement=\"0,1,-1,-1,-1,-1,10,20,810,620\"\r\n"
+       "Panel3.Width=233\r\n"
+       "Panel7.Width=233\r\n"
+       "\r\n",
+       {"Form1.rsPropSaver1|Edit2.Text=text:2", "Form1.rsPropSaver1|FormPlacement=text:0,1,-1,-1,-1,-1,10,20,810,620",
+        "Form1.rsPropSaver1|Panel3.Width=int:233", "Form1.rsPropSaver1|Panel7.Width=int:233"}},
+      {"NU.ini",
+       "[NoviUnos.rsPropSaver1]\r\n"
+       "FormPlacement=\"0,1,-1,-1,-1,-1,412,262,868,606\"\r\n"
+       "Memo1.Color=-2147483624\r\n"
+       "Memo1.Font.Charset=1\r\n"
+       "Memo1.Font.Color=-2147483640\r\n"
+       "Memo1.Font.Height=-13\r\n"
+       "Memo1.Font.Name=\"Tahoma\"\r\n"
+       "Memo1.Font.Orientation=0\r\n"
+       "Memo1.Font.Pitch=\"fpDefault\"\r\n"
+       "Memo1.Font.Size=10\r\n"
+       "Memo1.Font.Style=\"[fsBold]\"\r\n"
+       "\r\n",
+       {"NoviUnos.rsPropSaver1|FormPlacement=text:0,1,-1,-1,-1,-1,412,262,868,606",
+        "NoviUnos.rsPropSaver1|Memo1.Color=int:-2147483624", "NoviUnos.rsPropSaver1|Memo1.Font.Charset=int:1",
+        "NoviUnos.rsPropSaver1|Memo1.Font.Color=int:-2147483640", "NoviUnos.rsPropSaver1|Memo1.Font.Height=int:-13",
+        "NoviUnos.rsPropSaver1|Memo1.Font.Name=text:Tahoma", "NoviUnos.rsPropSaver1|Memo1.Font.Orientation=int:0",
+        "NoviUnos.rsPropSaver1|Memo1.Font.Pitch=text:fpDefault", "NoviUnos.rsPropSaver1|Memo1.Font.Size=int:10",
+        "NoviUnos.rsPropSaver1|Memo1.Font.Style=text:[fsBold]"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteFile(File(), row.text);
+    storage.SetActive(true);
+    EXPECT_EQ(DumpKeys(storage), row.keys);
+    storage.SetActive(false);
+    EXPECT_EQ(ReadFile(File()).toStdString(), row.text.toStdString());
+  }
+}

@@ -2,53 +2,16 @@
 // the errors that stop a load.
 #include "rsIniData.h"
 
-#include <gtest/gtest.h>
+#include "SettingsTestSupport.h"
 
-#include <ostream>
+#include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QStringList>
 
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace {
 
-class FormatsGuard {
-public:
-  FormatsGuard() : FSaved(FormatSettings) {}
-  ~FormatsGuard() { FormatSettings = FSaved; }
-
-private:
-  TFormatSettings FSaved;
-};
-
-// One value as "kind:payload", readable in a failure message.
-QString Describe(const TrsValue& v) {
-  switch (v.Kind) {
-    case vkEmpty: return QStringLiteral("empty");
-    case vkText: return QStringLiteral("text:") + v.Text;
-    case vkBinary: return QStringLiteral("bin:") + QString::fromLatin1(v.Binary.toHex().toUpper());
-    case vkInteger: return QStringLiteral("int:%1").arg(v.Integer);
-    case vkInt64: return QStringLiteral("int64:%1").arg(v.Integer);
-    case vkFloat: return QStringLiteral("float:%1").arg(v.Float, 0, 'g', 17);
-    case vkCurrency: return QStringLiteral("curr:%1").arg(v.Integer);
-    case vkDateTime: return QStringLiteral("date:%1").arg(v.Float, 0, 'g', 17);
-    case vkBoolean: return QStringLiteral("bool:%1").arg(v.Integer);
-    case vkPoint: return QStringLiteral("point:%1,%2").arg(v.Point.x()).arg(v.Point.y());
-  }
-  return QString();
-}
-
-// Every key as "section|name=kind:payload", in array order.
-QStringList Dump(const TrsStorage& storage) {
-  QStringList out;
-  for (int i = 0; i < storage.KeyCount(); ++i) {
-    const TrsKeyItem& k = storage.Keys(i);
-    out << storage.SectionPath(k.SectionId) + QLatin1Char('|') + k.Name + QLatin1Char('=') + Describe(k.Value);
-  }
-  return out;
-}
+using namespace settingstest;
 
 class IniReaderTest : public ::testing::Test {
 protected:
@@ -56,7 +19,7 @@ protected:
   QStringList Read(const QByteArray& bytes) {
     TrsStorage storage;
     ini.ParseStream(storage, bytes);
-    return Dump(storage);
+    return DumpKeys(storage);
   }
   FormatsGuard guard;
   TrsIniData ini;
@@ -246,7 +209,7 @@ TEST_F(IniReaderTest, MalformedTypedValueStopsTheLoadKeepingEarlierKeys) {
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.Message(), QString::fromLatin1(row.message)) << row.value;
     }
-    EXPECT_EQ(Dump(storage), QStringList{QStringLiteral("s|a=int:1")}) << row.value;
+    EXPECT_EQ(DumpKeys(storage), QStringList{QStringLiteral("s|a=int:1")}) << row.value;
   }
 }
 
@@ -265,7 +228,7 @@ TEST_F(IniReaderTest, AddsToATreeThatHoldsKeysAlready) {
   storage.WriteString(QStringLiteral("\\s\\Old"), QStringLiteral("1"));
   storage.WriteString(QStringLiteral("\\s\\kept"), QStringLiteral("2"));
   ini.ParseStream(storage, "[S]\r\nold=3\r\nnew=4\r\n[t]\r\n");
-  EXPECT_EQ(Dump(storage), (QStringList{QStringLiteral("s|kept=text:2"), QStringLiteral("s|new=int:4"),
+  EXPECT_EQ(DumpKeys(storage), (QStringList{QStringLiteral("s|kept=text:2"), QStringLiteral("s|new=int:4"),
                                         QStringLiteral("s|Old=int:3")}));
   EXPECT_EQ(storage.RootSection(), QStringLiteral("t"));
   EXPECT_EQ(storage.ReadString(QStringLiteral("\\s\\NEW")), QStringLiteral("4"));

@@ -2,6 +2,8 @@
 // template, and reading every written form back.
 #include "rsIniData.h"
 
+#include "SettingsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -9,21 +11,10 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
-class FormatsGuard {
-public:
-  FormatsGuard() : FSaved(FormatSettings) {}
-  ~FormatsGuard() { FormatSettings = FSaved; }
-
-private:
-  TFormatSettings FSaved;
-};
+using namespace settingstest;
 
 class IniWriterTest : public ::testing::Test {
 protected:
@@ -95,6 +86,16 @@ TEST_F(IniWriterTest, KeyKeepsTheLetterCaseOfTheFile) {
   storage.FindKey(QStringLiteral("Panel7.Width"), true);
   storage.Key().SetInteger(233);
   EXPECT_EQ(Write(), QByteArray("[Form1.rsPropSaver1]\r\npanel7.width=233\r\n\r\n"));
+}
+
+TEST_F(IniWriterTest, NamesBeyondAsciiAreWrittenInTheOrderOfTheirBytes) {
+  // Windows-1250: 0x8A "Š", 0x9E "ž", 0xC8 "Č".
+  const QByteArray file = "[\x8A]\r\n\x8A=1\r\n\x9E=2\r\n\xC8=3\r\n\r\n[\xC8]\r\nk=4\r\n\r\n";
+  ini.ParseStream(storage, "[\xC8]\r\nk=4\r\n[\x8A]\r\n\xC8=3\r\n\x9E=2\r\n\x8A=1\r\n");
+  EXPECT_EQ(Write(), file);
+  TrsStorage back;
+  ini.ParseStream(back, file);
+  EXPECT_EQ(ini.FormatStream(back), file);
 }
 
 TEST_F(IniWriterTest, ValueForms) {

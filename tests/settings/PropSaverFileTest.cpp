@@ -2,6 +2,7 @@
 // leaves behind, written once when the window goes, and every kind of value
 // read back into a fresh window.
 #include "PropSaverTestSupport.h"
+#include "SettingsTestSupport.h"
 
 #include "rsIniData.h"
 
@@ -13,16 +14,6 @@ using namespace saver;
 using namespace uitest;
 
 namespace {
-
-const QString kMemo = QStringLiteral(R"(  object Memo1: TMemo
-    Color = clInfoBk
-    Font.Charset = 1
-    Font.Color = clWindowText
-    Font.Height = -13
-    Font.Name = 'Tahoma'
-    Font.Style = [fsBold]
-    ParentFont = False
-  end)");
 
 class PropSaverFileTest : public SaverTest {
 protected:
@@ -67,11 +58,7 @@ end)")
                      [this](THandlerTable& t) { handlers.Notify(t, "StorageSaved", [this](TObject*) { ++writes; }); });
   }
 
-  QByteArray FileText(const QString& file) {
-    QFile f(dir.filePath(file));
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
-  }
+  QByteArray FileText(const QString& file) { return settingstest::ReadFile(dir.filePath(file)); }
 
   QTemporaryDir dir;
   int writes = 0;
@@ -109,25 +96,12 @@ TEST_F(PropSaverFileTest, ANewEntryDialogLeavesItsLookInTheFileOnceWhenItGoes) {
 }
 
 TEST_F(PropSaverFileTest, AFileValueThatDoesNotReadIsShownAndTheWindowOpensWithItsDefinition) {
-  QFile f(dir.filePath(QStringLiteral("opt.ini")));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(
+  settingstest::WriteFile(
+      dir.filePath(QStringLiteral("opt.ini")),
       "[Form1.rsPropSaver1]\r\nEdit2.Text=\"2\"\r\nFormPlacement=\"0,1,-1,-1,-1,-1,30,40,530,390\"\r\n"
       "Panel3.Width=233\r\nPanel7.Width=\"abc\"\r\n");
-  f.close();
-  const QString body = QStringLiteral(R"(  object Panel7: TPanel
-    Width = 150
-  end
-  object Panel3: TPanel
-    Width = 160
-  end
-  object Edit2: TEdit
-    Text = '1'
-  end)");
-  auto form =
-      Open(Window(QStringLiteral("Form1"), QStringLiteral("opt"), body,
-                  {QStringLiteral("Panel7.Width"), QStringLiteral("Panel3.Width"), QStringLiteral("Edit2.Text")},
-                  QStringLiteral("  WindowState = wsMaximized")));
+  auto form = Open(Window(QStringLiteral("Form1"), QStringLiteral("opt"), kMainBody, kMainLines,
+                          QStringLiteral("  WindowState = wsMaximized")));
   EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("'abc' is not a valid integer value")});
   EXPECT_EQ(Find<TPanel>(form.get(), "Panel3")->Width(), 160);
   EXPECT_EQ(Find<TEdit>(form.get(), "Edit2")->Text(), QStringLiteral("1"));
@@ -270,10 +244,9 @@ TEST_F(PropSaverFileTest, AReferenceToAnotherWindowsComponentCarriesTheWindowsNa
 }
 
 TEST_F(PropSaverFileTest, UnresolvedAndDisabledLinesLoseTheirKeysWhileLoadOnlyLinesKeepThem) {
-  QFile f(dir.filePath(QStringLiteral("keys.ini")));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("[Keys.rsPropSaver1]\r\nGone.Width=1\r\nOff=2\r\nReadOnly=3\r\nVoid=4\r\nPart1.Caption=\"x\"\r\n");
-  f.close();
+  settingstest::WriteFile(dir.filePath(QStringLiteral("keys.ini")),
+                          "[Keys.rsPropSaver1]\r\nGone.Width=1\r\nOff=2\r\nReadOnly=3\r\nVoid=4\r\n"
+                          "Part1.Caption=\"x\"\r\n");
   auto form = Open(Window(QStringLiteral("Keys"), QStringLiteral("keys"),
                           QStringLiteral("  object Part1: TKindsPart\n    Number = 5\n  end"),
                           {QStringLiteral("Gone.Width"), QStringLiteral("Part1.Number,\"0\",\"Off\",DPD"),

@@ -9,37 +9,15 @@ using namespace uitest;
 
 namespace {
 
-const QString kMemo = QStringLiteral(R"(  object Memo1: TMemo
-    Color = clInfoBk
-    Font.Charset = 1
-    Font.Color = clWindowText
-    Font.Height = -13
-    Font.Name = 'Tahoma'
-    Font.Style = [fsBold]
-    ParentFont = False
-  end)");
-
 const QString kPart = QStringLiteral(R"(  object Part1: TKindsPart
     Align = alTop
     Flag = True
     Number = 5
   end)");
 
-// The main window's settings: two panel widths, the language edit and the
-// placement of a maximised, centred window.
-const QString kMainBody = QStringLiteral(R"(  object Panel7: TPanel
-    Width = 150
-  end
-  object Panel3: TPanel
-    Width = 160
-  end
-  object Edit2: TEdit
-    Text = '1'
-  end)");
+// The main window as its definition opens it: maximised and centred.
 const QString kMainForm =
     QStringLiteral("  Position = poDesktopCenter\n  WindowState = wsMaximized\n  OnCreate = FormCreate");
-const QStringList kMainLines = {QStringLiteral("Panel7.Width"), QStringLiteral("Panel3.Width"),
-                                QStringLiteral("Edit2.Text")};
 
 class PropSaverLoadTest : public SaverTest {};
 
@@ -169,6 +147,18 @@ TEST_F(PropSaverLoadTest, UnresolvedPathsApplyNothing) {
                                     QStringLiteral("Panel7.Font.Nothing.Size"), QStringLiteral("Panel3.Width")}));
   EXPECT_TRUE(host.Errors().empty());
   EXPECT_EQ(Find<TPanel>(form.get(), "Panel3")->Width(), 90);
+}
+
+TEST_F(PropSaverLoadTest, AnObjectPropertyGoesBeforeAComponentOfTheSameName) {
+  // "Font" names both the window's font and a component of the window; the
+  // path walks through the property.
+  Seed(QStringLiteral("Font.Size"), Int(15));
+  Seed(QStringLiteral("Font.Number"), Int(9));
+  auto form = Build(SaverWindow(QStringLiteral("  object Font: TKindsPart\n    Number = 5\n  end"),
+                                {QStringLiteral("Font.Size"), QStringLiteral("Font.Number")}));
+  EXPECT_EQ(form->Font()->Size(), 15);
+  EXPECT_EQ(Find<TKindsPart>(form.get(), "Font")->Number(), 5) << "the font has no Number; nothing is applied";
+  EXPECT_TRUE(host.Errors().empty());
 }
 
 TEST_F(PropSaverLoadTest, DefaultValuesStandInForMissingKeysAndDisabledLinesLoadNothing) {

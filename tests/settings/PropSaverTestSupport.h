@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -112,6 +113,31 @@ private:
   std::unique_ptr<TStringList> FItems;
   std::unique_ptr<TFont> FFont;
 };
+
+// The new-entry dialog's text box as its definition gives it: the look the
+// saver keeps.
+inline const QString kMemo = QStringLiteral(R"(  object Memo1: TMemo
+    Color = clInfoBk
+    Font.Charset = 1
+    Font.Color = clWindowText
+    Font.Height = -13
+    Font.Name = 'Tahoma'
+    Font.Style = [fsBold]
+    ParentFont = False
+  end)");
+
+// The main window's components whose values its saver keeps, and their lines.
+inline const QString kMainBody = QStringLiteral(R"(  object Panel7: TPanel
+    Width = 150
+  end
+  object Panel3: TPanel
+    Width = 160
+  end
+  object Edit2: TEdit
+    Text = '1'
+  end)");
+inline const QStringList kMainLines = {QStringLiteral("Panel7.Width"), QStringLiteral("Panel3.Width"),
+                                       QStringLiteral("Edit2.Text")};
 
 // A back-end without a file: its load runs the script of the test, its save
 // records the whole tree as "[section]" and "name=kind:value" lines.

@@ -3,6 +3,8 @@
 // are shown without stopping the window.
 #include "rsIniData.h"
 
+#include "SettingsTestSupport.h"
+
 #include "Definition.h"
 #include "Forms.h"
 #include "TestModalHost.h"
@@ -13,26 +15,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QTemporaryDir>
 
 #include <memory>
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-  f.write(bytes);
-}
+using namespace settingstest;
 
 // What the window's creation event saw of the storage.
 struct CreationProbe {
@@ -44,14 +32,12 @@ struct CreationProbe {
   }
 };
 
-class StorageLifecycleTest : public ::testing::Test {
+class StorageLifecycleTest : public SettingsFileTest {
 protected:
   void SetUp() override {
     RegisterStorageClasses();
-    ASSERT_TRUE(dir.isValid());
+    SettingsFileTest::SetUp();
   }
-
-  QString File() const { return dir.filePath(QStringLiteral("opt.ini")); }
 
   // The window of the settings files, its storage and back-end in the given
   // order; `storageExtra` adds lines to the storage's definition.
@@ -89,7 +75,6 @@ protected:
     return form;
   }
 
-  QTemporaryDir dir;
   TestModalHost host;
   CreationProbe probe;
   TrsStorage* storage = nullptr;

@@ -2,9 +2,9 @@
 // and their growth, and the conversions of a key's value.
 #include "rsStorage.h"
 
-#include <gtest/gtest.h>
+#include "SettingsTestSupport.h"
 
-#include <ostream>
+#include <gtest/gtest.h>
 
 #include <QDateTime>
 
@@ -14,20 +14,9 @@
 #include <optional>
 #include <vector>
 
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace {
 
-// Sets the process's formats for one test and puts them back afterwards.
-class FormatsGuard {
-public:
-  FormatsGuard() : FSaved(FormatSettings) {}
-  ~FormatsGuard() { FormatSettings = FSaved; }
-
-private:
-  TFormatSettings FSaved;
-};
+using namespace settingstest;
 
 class StorageTest : public ::testing::Test {
 protected:
@@ -125,6 +114,27 @@ TEST_F(StorageTest, ArraysStaySortedWhateverTheInsertionOrder) {
     const TrsSection& s = storage.Sections(i);
     EXPECT_TRUE(p.ParentId < s.ParentId || (p.ParentId == s.ParentId && CompareText(p.Name, s.Name) < 0)) << i;
   }
+}
+
+TEST_F(StorageTest, NamesBeyondAsciiSortByTheirCodePageBytes) {
+  // Windows-1250: "Š" is 0x8A, "ž" 0x9E, "Č" 0xC8 and "č"
+  // 0xE8; by their Unicode numbers they would stand the other way round.
+  for (const QString& name : {QStringLiteral("čas"), QStringLiteral("Čas"), QStringLiteral("ž"),
+                              QStringLiteral("Širina"), QStringLiteral("Zadnji"), QStringLiteral("_x")})
+    storage.WriteString(name, QStringLiteral("1"));
+  const std::vector<QString> expected = {QStringLiteral("|Zadnji"), QStringLiteral("|_x"),
+                                         QStringLiteral("|Širina"), QStringLiteral("|ž"),
+                                         QStringLiteral("|Čas"), QStringLiteral("|čas")};
+  EXPECT_EQ(KeyPaths(), expected);
+  // Every name is still found in the sorted array.
+  for (const QString& name : expected) EXPECT_TRUE(storage.KeyExists(name.mid(1))) << name.toStdString();
+  // The same order holds for sections.
+  for (const QString& name : {QStringLiteral("Č"), QStringLiteral("Š"), QStringLiteral("A")})
+    storage.SetRootSection(name);
+  ASSERT_EQ(storage.SectionCount(), 3);
+  EXPECT_EQ(storage.Sections(0).Name, QStringLiteral("A"));
+  EXPECT_EQ(storage.Sections(1).Name, QStringLiteral("Š"));
+  EXPECT_EQ(storage.Sections(2).Name, QStringLiteral("Č"));
 }
 
 TEST_F(StorageTest, LastKeyCacheSurvivesInsertionsBeforeIt) {
@@ -274,9 +284,13 @@ TEST_F(StorageTest, ConversionTable) {
        Outcome::Is(2.5), QStringLiteral("2.5")},
       {"currency -3.5", [](TrsKeyWrapper& k) { k.SetCurrency(TCurrency{-35000}); }, Outcome::Is(-4), Outcome::Is(-4),
        Outcome::Is(-3.5), QStringLiteral("-3.5")},
+      {"currency -2.5", [](TrsKeyWrapper& k) { k.SetCurrency(TCurrency{-25000}); }, Outcome::Is(-2), Outcome::Is(-2),
+       Outcome::Is(-2.5), QStringLiteral("-2.5")},
       {"currency 2.5001", [](TrsKeyWrapper& k) { k.SetCurrency(TCurrency{25001}); }, Outcome::Is(3), Outcome::Is(3),
        Outcome::Is(2.5001), QStringLiteral("2.5001")},
       {"date-time", [](TrsKeyWrapper& k) { k.SetDateTime(1.5); }, Outcome::Is(2), Refused, Refused, dateText},
+      {"date-time 2.5", [](TrsKeyWrapper& k) { k.SetDateTime(2.5); }, Outcome::Is(2), Refused, Refused,
+       DateTimeToStr(2.5)},
       {"boolean", [](TrsKeyWrapper& k) { k.SetBoolean(true); }, Outcome::Is(1), Refused, Refused,
        QStringLiteral("True")},
       {"boolean false", [](TrsKeyWrapper& k) { k.SetBoolean(false); }, Outcome::Is(0), Refused, Refused,
@@ -285,6 +299,8 @@ TEST_F(StorageTest, ConversionTable) {
        QStringLiteral("(3,-4)")},
       {"int64", [](TrsKeyWrapper& k) { k.SetInt64(0x100000005LL); }, Outcome::Is(5), Outcome::Is(4294967301.0),
        Outcome::Is(4294967301.0), QStringLiteral("4294967301")},
+      {"int64 with bit 31", [](TrsKeyWrapper& k) { k.SetInt64(0x180000000LL); }, Outcome::Is(-2147483648.0),
+       Outcome::Is(6442450944.0), Outcome::Is(6442450944.0), QStringLiteral("6442450944")},
       {"int64 negative", [](TrsKeyWrapper& k) { k.SetInt64(-1); }, Outcome::Is(-1), Outcome::Is(-1), Outcome::Is(-1),
        QStringLiteral("-1")},
   };
@@ -324,7 +340,7 @@ TEST_F(StorageTest, ConversionTable) {
   }
 }
 
-TEST_F(StorageTest, RefusalNamesTheNestedPath) {
+TEST_F(StorageTest, RefusalNamesTheKeysPath) {
   storage.FindKey(QStringLiteral("\\a\\b\\key"), true);
   storage.Key().SetPoint(QPoint(1, 2));
   try {
@@ -333,6 +349,16 @@ TEST_F(StorageTest, RefusalNamesTheNestedPath) {
   } catch (const TrsException& e) {
     EXPECT_EQ(e.Message(),
               QStringLiteral("TrsStorage get key value error: Can't read value of key \"\\a\\b\\key\" as integer type."));
+  }
+  // A key of the top level: nothing stands between the two backslashes.
+  storage.FindKey(QStringLiteral("\\top"), true);
+  storage.Key().SetBoolean(true);
+  try {
+    storage.Key().AsFloat();
+    FAIL() << "no refusal";
+  } catch (const TrsException& e) {
+    EXPECT_EQ(e.Message(),
+              QStringLiteral("TrsStorage get key value error: Can't read value of key \"\\\\top\" as float type."));
   }
 }
 
