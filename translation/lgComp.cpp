@@ -49,26 +49,6 @@ const char* const kExcludedProperties[] = {
 
 const char kTab = '\t';
 
-// ASCII-only case-insensitive comparison of two byte strings.
-bool SameBytes(const QByteArray& a, const QByteArray& b) {
-  if (a.size() != b.size()) return false;
-  for (qsizetype i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
-// Whether a list holds `name`, compared the way component and property names
-// are.
-bool ListHas(const TStrings* list, const QString& name) {
-  if (!list) return false;
-  for (int i = 0; i < list->Count(); ++i)
-    if (SameText(list->Get(i), name)) return true;
-  return false;
-}
 
 QByteArray SectionIdent(int type) { return QByteArray(QMetaEnum::fromType<TStringsType>().valueToKey(type)); }
 
@@ -110,6 +90,24 @@ QByteArray ExtractWord(int n, const QByteArray& text, const QByteArray& separato
     if (++count == n) return text.mid(pos, end - pos);
     pos = end;
   }
+}
+
+bool lgSameName(const QByteArray& a, const QByteArray& b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool lgListHas(const TStrings* list, const QString& name) {
+  if (!list) return false;
+  for (int i = 0; i < list->Count(); ++i)
+    if (SameText(list->Get(i), name)) return true;
+  return false;
 }
 
 // --- Creation -------------------------------------------------------------------
@@ -248,7 +246,7 @@ void TlgCustomLang::SetExtendedTranslations(TCollection* value) {
 void TlgCustomLang::SetLanguage(const QString& name) {
   if (name == FLanguage) return;
   if (Loading()) {
-    if (!ListHas(FLangNames, name)) {
+    if (!lgListHas(FLangNames, name)) {
       FAdjustingNames = true;
       FLangNames->Add(name);
       FAdjustingNames = false;
@@ -349,7 +347,7 @@ void TlgCustomLang::ReadOurStrProps(const QByteArray& data) {
   auto takeLine = [&](QByteArray line) {
     for (int type = 0; type <= stListView_TreeView_Items; ++type) {
       const QByteArray ident = SectionIdent(type);
-      if (SameBytes(line, ident)) {
+      if (lgSameName(line, ident)) {
         inSection = true;
         section = GetPropListByName(NameText(ident.mid(2)));
         if (section) section->clear();
@@ -402,7 +400,7 @@ QByteArray TlgCustomLang::IntExtractTranslation(const QByteArray& row, char deli
 QByteArray TlgCustomLang::GetStringValue(const TlgRows& list, const QByteArray& name, int index) const {
   const char d = static_cast<char>(FLangDelim);
   for (const QByteArray& row : list)
-    if (SameBytes(ExtractTranslation(row, d, 0), name)) return ExtractTranslation(row, d, index);
+    if (lgSameName(ExtractTranslation(row, d, 0), name)) return ExtractTranslation(row, d, index);
   return {};
 }
 
@@ -423,20 +421,20 @@ void TlgCustomLang::ChangeLangDelim(char oldDelim, char newDelim) {
 }
 
 bool TlgCustomLang::NotHandledProperty(const QString& componentName, const QString& propertyName) const {
-  if (ListHas(FExcludedProperties, propertyName)) return true;
-  if (ListHas(FSmartExcludeProps, componentName + QLatin1Char('.') + propertyName)) return true;
+  if (lgListHas(FExcludedProperties, propertyName)) return true;
+  if (lgListHas(FSmartExcludeProps, componentName + QLatin1Char('.') + propertyName)) return true;
   return propertyName == QLatin1String("Name");
 }
 
 void TlgCustomLang::ExcludeProperties() {
-  if (ListHas(FExcludedProperties, QStringLiteral("Caption"))) FLists[stCaptions].clear();
-  if (ListHas(FExcludedProperties, QStringLiteral("Hint"))) FLists[stHints].clear();
-  if (ListHas(FExcludedProperties, QStringLiteral("DisplayLabel"))) FLists[stDisplayLabels].clear();
-  if (ListHas(FExcludedProperties, QStringLiteral("Font"))) {
+  if (lgListHas(FExcludedProperties, QStringLiteral("Caption"))) FLists[stCaptions].clear();
+  if (lgListHas(FExcludedProperties, QStringLiteral("Hint"))) FLists[stHints].clear();
+  if (lgListHas(FExcludedProperties, QStringLiteral("DisplayLabel"))) FLists[stDisplayLabels].clear();
+  if (lgListHas(FExcludedProperties, QStringLiteral("Font"))) {
     FLists[stFonts].clear();
     FLists[stCharSets].clear();
   }
-  if (ListHas(FExcludedProperties, QStringLiteral("Charset"))) FLists[stCharSets].clear();
+  if (lgListHas(FExcludedProperties, QStringLiteral("Charset"))) FLists[stCharSets].clear();
 
   const char d = static_cast<char>(FLangDelim);
   for (TStringsType type : {stMultiLines, stOtherStrings, stCollections}) {

@@ -59,6 +59,10 @@ QByteArray ExtractTranslation(const QByteArray& row, char delim, int index);
 // The n-th word (1-based) of `text`, words separated by any byte of
 // `separators`; empty when there are fewer words.
 QByteArray ExtractWord(int n, const QByteArray& text, const QByteArray& separators);
+// Names in rows and in the name lists (DoNotTranslate, SmartExcludeProps,
+// ExcludedProperties, LangNames) compare ignoring ASCII case only.
+bool lgSameName(const QByteArray& a, const QByteArray& b);
+bool lgListHas(const TStrings* list, const QString& name);
 
 // One extended translation: a property path and its values, one per language
 // separated by the delimiter byte (no name column).

@@ -170,8 +170,6 @@ bool IsReadWrite(const TPropInfo& prop) { return prop.IsValid() && prop.Readable
 // Row names are identifiers: their bytes are ASCII.
 QString NameText(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
 
-bool InList(const TStrings* list, const QString& name) { return list && list->IndexOf(name) >= 0; }
-
 QObject* ObjectOf(const QObject* object, const TPropInfo& prop) {
   if (!prop.IsValid() || prop.Kind() != tkClass || !prop.Readable()) return nullptr;
   return GetObjectProp(object, prop);
@@ -212,9 +210,9 @@ public:
         FClassBytes(FClassName.toLatin1()),
         FDelim(static_cast<char>(lang.LangDelim())) {}
 
-  bool Skipped(const QString& componentName) const { return InList(L.DoNotTranslate(), componentName); }
+  bool Skipped(const QString& componentName) const { return lgListHas(L.DoNotTranslate(), componentName); }
   bool SmartExcluded(const char* suffix) const {
-    return InList(L.SmartExcludeProps(), FClassName + QLatin1String(suffix));
+    return lgListHas(L.SmartExcludeProps(), FClassName + QLatin1String(suffix));
   }
 
   // The active language's value of a row; with ttGetDefault an empty one
@@ -237,7 +235,7 @@ public:
   // Whether the section's first row is the window's own row.
   bool FirstRowIsWindows(const TlgRows& rows) const {
     if (rows.isEmpty()) return false;
-    return ExtractTranslation(rows.first(), FDelim, 0).compare(FClassBytes, Qt::CaseInsensitive) == 0;
+    return lgSameName(ExtractTranslation(rows.first(), FDelim, 0), FClassBytes);
   }
 
   void ApplyWindowText(TStringsType type, const char* property, const char* suffix);
