@@ -74,4 +74,39 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(Vcl::TFontStyles)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Vcl::TAnchors)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Vcl::TBorderIcons)
 
-using namespace Vcl;
+// Named unqualified everywhere; the namespace exists for the meta-object system.
+using Vcl::TFontPitch;
+using enum Vcl::TFontPitch;
+using Vcl::TFontStyle;
+using enum Vcl::TFontStyle;
+using Vcl::TAlign;
+using enum Vcl::TAlign;
+using Vcl::TAnchorKind;
+using enum Vcl::TAnchorKind;
+using Vcl::TWindowState;
+using enum Vcl::TWindowState;
+using Vcl::TPosition;
+using enum Vcl::TPosition;
+using Vcl::TFormBorderStyle;
+using enum Vcl::TFormBorderStyle;
+using Vcl::TBorderIcon;
+using enum Vcl::TBorderIcon;
+using Vcl::TBevelCut;
+using enum Vcl::TBevelCut;
+using Vcl::TBevelShape;
+using enum Vcl::TBevelShape;
+using Vcl::TBevelStyle;
+using enum Vcl::TBevelStyle;
+using Vcl::TAlignment;
+using enum Vcl::TAlignment;
+using Vcl::TTextLayout;
+using enum Vcl::TTextLayout;
+using Vcl::TScrollStyle;
+using enum Vcl::TScrollStyle;
+using Vcl::TCheckBoxState;
+using enum Vcl::TCheckBoxState;
+using Vcl::TButtonLayout;
+using enum Vcl::TButtonLayout;
+using Vcl::TFontStyles;
+using Vcl::TAnchors;
+using Vcl::TBorderIcons;

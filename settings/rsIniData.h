@@ -31,7 +31,17 @@ Q_FLAG_NS(TrsIniCompactOptions)
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(RsIni::TrsStreamDataOptions)
 Q_DECLARE_OPERATORS_FOR_FLAGS(RsIni::TrsIniCompactOptions)
-using namespace RsIni;
+// Named unqualified everywhere; the namespace exists for the meta-object system.
+using RsIni::TrsStreamFileDir;
+using enum RsIni::TrsStreamFileDir;
+using RsIni::TrsInternalFileLoad;
+using enum RsIni::TrsInternalFileLoad;
+using RsIni::TrsStreamDataOption;
+using enum RsIni::TrsStreamDataOption;
+using RsIni::TrsIniCompactOption;
+using enum RsIni::TrsIniCompactOption;
+using RsIni::TrsStreamDataOptions;
+using RsIni::TrsIniCompactOptions;
 
 // Back-end for one file: works out where the file is, reads it whole into
 // memory for parsing and writes the formatted tree so that an interrupted

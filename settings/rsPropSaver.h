@@ -40,7 +40,17 @@ Q_ENUM_NS(TrsPropSaverSave)
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(RsSaver::TrsPropSaverFormPlacements)
 Q_DECLARE_OPERATORS_FOR_FLAGS(RsSaver::TrsPropSaverOptions)
-using namespace RsSaver;
+// Named unqualified everywhere; the namespace exists for the meta-object system.
+using RsSaver::TrsPropSaverFormPlacement;
+using enum RsSaver::TrsPropSaverFormPlacement;
+using RsSaver::TrsPropSaverOption;
+using enum RsSaver::TrsPropSaverOption;
+using RsSaver::TrsPropSaverLoad;
+using enum RsSaver::TrsPropSaverLoad;
+using RsSaver::TrsPropSaverSave;
+using enum RsSaver::TrsPropSaverSave;
+using RsSaver::TrsPropSaverFormPlacements;
+using RsSaver::TrsPropSaverOptions;
 
 // The parsed form of one line of a saver's Properties:
 //   path[,default[,key]],FLAGS

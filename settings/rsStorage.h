@@ -29,7 +29,12 @@ Q_ENUM_NS(TrsValueKind)
 }  // namespace Rs
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Rs::TrsStorageOptions)
-using namespace Rs;
+// Named unqualified everywhere; the namespace exists for the meta-object system.
+using Rs::TrsStorageOption;
+using enum Rs::TrsStorageOption;
+using Rs::TrsValueKind;
+using enum Rs::TrsValueKind;
+using Rs::TrsStorageOptions;
 
 // The storage's own failures: a key read in a kind its value does not convert
 // to.

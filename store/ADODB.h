@@ -31,7 +31,11 @@ enum TCursorType { ctUnspecified, ctOpenForwardOnly, ctKeyset, ctDynamic, ctStat
 Q_ENUM_NS(TCursorType)
 }  // namespace Ado
 
-using namespace Ado;
+// Named unqualified everywhere; the namespace exists for the meta-object system.
+using Ado::TConnectMode;
+using enum Ado::TConnectMode;
+using Ado::TCursorType;
+using enum Ado::TCursorType;
 
 // The items of a connection string ("Key=Value;..."), keys compared ignoring
 // case, values with their enclosing double quotes removed.

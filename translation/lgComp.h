@@ -19,6 +19,7 @@ class TStringList;
 
 // One section of the table: rows of Windows-1250 bytes, the row's name
 // followed by one value per language, each value behind the delimiter byte.
+// Named unqualified everywhere; the namespace exists for the meta-object system.
 using TlgRows = QList<QByteArray>;
 
 namespace Lg {
@@ -44,7 +45,10 @@ Q_ENUM_NS(TStringsType)
 enum TTranslateType { ttNoChange, ttGetDefault };
 Q_ENUM_NS(TTranslateType)
 }  // namespace Lg
-using namespace Lg;
+using Lg::TStringsType;
+using enum Lg::TStringsType;
+using Lg::TTranslateType;
+using enum Lg::TTranslateType;
 
 // The translation component's own failures.
 class ELanguageError : public Exception {
