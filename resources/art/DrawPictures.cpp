@@ -7,8 +7,9 @@
 // PREVIEWDIR, when given, receives 8x enlargements of the small pictures over
 // a checkerboard and mock-ups of the note header, for looking at them.
 //
-// Everything is drawn with plain shapes, no fonts, so the files come out the
-// same on every machine with the same Qt.
+// The pictures are drawn with plain shapes, no fonts (only the header mock-up
+// uses text), so the files come out the same on every machine with the same
+// Qt.
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
@@ -17,11 +18,11 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <numbers>
 #include <stdexcept>
 #include <vector>
 
@@ -36,8 +37,8 @@ QImage Transparent(int width, int height) {
   return image;
 }
 
-// A painter for crisp small pictures: antialiased, with 1-pixel lines placed
-// on pixel centres by the callers.
+// An antialiased painter; the callers put 1-pixel lines on pixel centres so
+// they stay sharp.
 struct Painter : QPainter {
   explicit Painter(QImage* image) : QPainter(image) {
     setRenderHint(QPainter::Antialiasing);
@@ -60,8 +61,8 @@ QPainterPath WaveBand(qreal width, qreal baseline, qreal amplitude, qreal phase,
   QPainterPath path;
   const int steps = 96;
   auto y = [&](qreal x, qreal shift) {
-    return baseline + shift + amplitude * std::sin(phase + 2 * M_PI * x / width) +
-           amplitude * 0.35 * std::sin(phase * 1.7 + 4 * M_PI * x / width);
+    return baseline + shift + amplitude * std::sin(phase + 2 * std::numbers::pi * x / width) +
+           amplitude * 0.35 * std::sin(phase * 1.7 + 4 * std::numbers::pi * x / width);
   };
   path.moveTo(0, y(0, 0));
   for (int i = 1; i <= steps; ++i) path.lineTo(width * i / steps, y(width * i / steps, 0));
@@ -110,8 +111,8 @@ QImage Banner() {
 
 const QColor kOutlineFolder(176, 118, 12);
 
-// A folder in the current flat style: a darker back with a tab, a lighter
-// front; the lower right corner is cut out for a badge.
+// A folder in the current flat style: a darker back with a tab and a lighter
+// front.
 void DrawFolder(QPainter& p) {
   p.setPen(QPen(kOutlineFolder, 1));
   QPainterPath back;
@@ -240,7 +241,7 @@ QImage Icon(int size) {
   p.setBrush(QColor(150, 166, 182));
   p.drawRoundedRect(snap(48, 22, 232, 244), radius, radius);
   p.setBrush(QColor(246, 248, 250));
-  p.drawRoundedRect(snap(48, 22, 224, 236).adjusted(0, 0, 0, 0), radius, radius);
+  p.drawRoundedRect(snap(48, 22, 224, 236), radius, radius);
   if (size >= 48) {
     p.setPen(QPen(QColor(200, 208, 216), line / 2));
     for (int i = 0; i < 3; ++i) {
@@ -267,8 +268,13 @@ QImage Icon(int size) {
   p.drawRoundedRect(label, std::max(0.5, 8 * k), std::max(0.5, 8 * k));
   if (detailed) {
     p.setBrush(QColor(120, 150, 176));
-    p.drawRect(snap(114, 68, 176, 74));
-    p.drawRect(snap(114, 82, 160, 88));
+    // Two text lines, equally thick in whole pixels, with a gap at least as
+    // wide as a line.
+    const qreal thick = std::max(1.0, std::round(6 * k));
+    const qreal gap = std::max(2 * thick, std::round(14 * k));
+    const QRectF first = snap(114, 68, 176, 68), second = snap(114, 68, 160, 68);
+    p.drawRect(QRectF(first.left(), first.top(), first.width(), thick));
+    p.drawRect(QRectF(second.left(), second.top() + gap, second.width(), thick));
   }
   // A bright edge along the cover's top.
   if (size >= 24) {
