@@ -5,9 +5,23 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QIcon>
+
+namespace {
+
+// The program's icon in every size it is drawn in; the desktop picks the one it needs.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/pictures/icon-%1.png").arg(size), QSize(size, size));
+  return icon;
+}
+
+}  // namespace
 
 int RunNotarium(int argc, char** argv) {
   QApplication toolkit(argc, argv);
+  toolkit.setWindowIcon(ProgramIcon());
   TApplication app;
   app.SetTitle(QString());
 
