@@ -221,6 +221,7 @@ public:
   LikePattern(const std::u32string& pattern, std::optional<char32_t> escape) : escape_(escape) {
     const std::size_t n = pattern.size();
     segments_.emplace_back();
+    segments_.back().folded.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
       const char32_t c = pattern[i];
       if (escape && c == *escape) {
@@ -483,7 +484,21 @@ bool IsWordChar(QChar c) { return c.unicode() >= 0x80 || c.isLetterOrNumber() ||
 
 // SQLite stops reading a statement at a NUL, so a literal holding one is spelt as a concatenation of the same value.
 QString SingleQuoted(const QString& value) {
-  const auto quote = [](QString part) { return u'\'' + part.replace(u'\'', QStringLiteral("''")) + u'\''; };
+  // Built in one buffer: a pasted search text can run to megabytes.
+  const auto quote = [](QStringView part) {
+    QString out;
+    out.reserve(part.size() + part.count(u'\'') + 2);
+    out += u'\'';
+    for (qsizetype from = 0;;) {
+      const qsizetype at = part.indexOf(u'\'', from);
+      out += part.mid(from, at < 0 ? part.size() - from : at + 1 - from);
+      if (at < 0) break;
+      out += u'\'';
+      from = at + 1;
+    }
+    out += u'\'';
+    return out;
+  };
   if (!value.contains(QChar(0))) return quote(value);
   QStringList parts;
   for (const QString& part : value.split(QChar(0))) parts << quote(part);
@@ -493,17 +508,21 @@ QString SingleQuoted(const QString& value) {
 // Reads a literal opened by `quote` at text[i], a doubled quote inside standing for one. Returns the index past the
 // closing quote, or -1 when it never closes.
 qsizetype ReadQuoted(const QString& text, qsizetype i, QChar quote, QString& value) {
-  for (qsizetype j = i + 1; j < text.size(); ++j) {
-    if (text[j] != quote) {
-      value += text[j];
-    } else if (j + 1 < text.size() && text[j + 1] == quote) {
+  const QStringView view(text);
+  for (qsizetype from = i + 1;;) {
+    const qsizetype at = view.indexOf(quote, from);
+    if (at < 0) {
+      value += view.mid(from);
+      return -1;
+    }
+    value += view.mid(from, at - from);
+    if (at + 1 < view.size() && view[at + 1] == quote) {
       value += quote;
-      ++j;
+      from = at + 2;
     } else {
-      return j + 1;
+      return at + 1;
     }
   }
-  return -1;
 }
 
 std::vector<Token> Tokenize(const QString& jet) {
