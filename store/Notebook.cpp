@@ -104,7 +104,12 @@ public:
   // Gives the file the path `target` if nothing stands there; returns 0 or the system's error (EEXIST when something
   // does). A second name is given where the file system allows one, else the file is moved without replacing.
   int LinkTo(const QByteArray& target) {
-    if (::link(FName.constData(), target.constData()) == 0) return 0;
+    if (::link(FName.constData(), target.constData()) == 0) {
+      // The hidden name goes at once: a run killed now leaves only the notebook.
+      ::unlink(FName.constData());
+      FMoved = true;
+      return 0;
+    }
     const int error = errno;
     if (error == EEXIST) return error;
     if (::renameat2(AT_FDCWD, FName.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {

@@ -139,7 +139,6 @@ TEST(NotariumDb, TwoCreatesOfOnePathAtOnce) {
       p->setWorkingDirectory(dir.path());
       p->start(QStringLiteral(NOTARIUM_DB_EXE), {QStringLiteral("create")});
     }
-    QStringList errors;
     int made = 0;
     for (QProcess* p : {&first, &second}) {
       ASSERT_TRUE(p->waitForFinished(60000));
