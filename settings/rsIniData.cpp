@@ -11,11 +11,14 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <map>
 #include <unordered_map>
+
+#include <unistd.h>
 
 namespace {
 
@@ -429,15 +432,27 @@ void TrsStreamData::SaveData(TrsStorage& storage) {
   // The new content goes to a temporary file beside the old one, which takes
   // the old one's place only once it is completely on disk.
   QSaveFile file(path);
-  const auto fail = [&] {
-    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+  const auto fail = [&](const QString& why) {
+    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
   };
-  if (!file.open(QIODevice::WriteOnly)) fail();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    fail();
+  if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
+  // Written straight to the file: Qt reports a write that stops part-way, as
+  // on a full disk, as "Unknown error", and cancelling replaces even that with
+  // its own text; the system's error says why.
+  const char* data = bytes.constData();
+  qint64 left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(file.handle(), data, static_cast<size_t>(left));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      const QString why = QString::fromLocal8Bit(std::strerror(written < 0 ? errno : EIO));
+      file.cancelWriting();
+      fail(why);
+    }
+    data += written;
+    left -= written;
   }
-  if (!file.commit()) fail();
+  if (!file.commit()) fail(file.errorString());
 }
 
 // --- TrsIniData --------------------------------------------------------------------
@@ -677,17 +692,34 @@ QByteArray TrsIniData::FormatStream(TrsStorage& storage) {
     out.Write("\r\n");
   };
   writeGroup(0, QString());
-  // A parent stands before its children in the section array (its own parent
-  // was made before it, so has the smaller id), so paths build up in one pass.
-  std::unordered_map<int, QString> paths{{0, QString()}};
+  // A path is put together only for a section that gets a header, from its
+  // parents up: keeping every section's path would cost memory growing with
+  // the square of the nesting depth.
+  std::unordered_map<int, int> indexOf;
+  indexOf.reserve(static_cast<size_t>(storage.SectionCount()));
+  for (int s = 0; s < storage.SectionCount(); ++s) indexOf.emplace(storage.Sections(s).Id, s);
+  std::vector<const QString*> names;
+  const auto pathOf = [&](const TrsSection& section) {
+    names.clear();
+    qsizetype length = 0;
+    for (const TrsSection* at = &section; at;) {
+      names.push_back(&at->Name);
+      length += at->Name.size() + 1;
+      const auto parent = indexOf.find(at->ParentId);
+      // A chain longer than the array would be a loop; the ids never form one.
+      at = at->ParentId == 0 || parent == indexOf.end() || names.size() > indexOf.size() ? nullptr : &storage.Sections(parent->second);
+    }
+    QString path;
+    path.reserve(length);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+      if (!path.isEmpty()) path += QLatin1Char('\\');
+      path += **it;
+    }
+    return path;
+  };
   for (int s = 0; s < storage.SectionCount(); ++s) {
     const TrsSection& section = storage.Sections(s);
-    const auto parent = paths.find(section.ParentId);
-    QString path = parent == paths.end()      ? storage.SectionPath(section.Id)
-                   : parent->second.isEmpty() ? section.Name
-                                              : parent->second + QLatin1Char('\\') + section.Name;
-    writeGroup(section.Id, path);
-    paths.emplace(section.Id, std::move(path));
+    if (emptySections || runs.count(section.Id)) writeGroup(section.Id, pathOf(section));
   }
 
   if (at >= 0) {

@@ -58,6 +58,11 @@ struct TEngineQuery {
   QString table;
 };
 
+std::function<void(TCustomADODataSet&)>& PostWrittenHook() {
+  static std::function<void(TCustomADODataSet&)> hook;
+  return hook;
+}
+
 TEngineQuery ToEngineQuery(const QString& jet) {
   TEngineQuery q{TranslateJetSql(jet), QString()};
   q.table = SingleTableOf(q.sql);
@@ -305,6 +310,10 @@ void TCustomADODataSet::InternalPost(TRow& row, bool inserting, const std::vecto
   if (FUpdateTable.isEmpty())
     throw EDatabaseError(QStringLiteral("%1: Insufficient key column information for updating or refreshing.").arg(Name()));
   TSqlDatabase& db = FConnection->Database();
+  // Writing the row and reading it back are one transaction: when either
+  // fails nothing is stored and the row stays pending, so the user's retry
+  // stores it once; when Post returns, the row is there.
+  TSqlTransaction transaction(db);
   QStringList names;
   std::vector<QVariant> values;
   for (size_t i = 0; i < changed.size(); ++i)
@@ -339,7 +348,9 @@ void TCustomADODataSet::InternalPost(TRow& row, bool inserting, const std::vecto
     if (db.Changes() == 0)
       throw EDatabaseError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."));
   }
+  if (PostWrittenHook()) PostWrittenHook()(*this);
   Reread(row);
+  transaction.Commit();
 }
 
 void TCustomADODataSet::Reread(TRow& row) {
@@ -406,6 +417,8 @@ void TADOQuery::SetSQL(TStrings* sql) {
 }
 
 QString TADOQuery::SelectSql() const { return FSQL->ToList().join(QLatin1Char(' ')); }
+
+void SetPostWrittenHook(std::function<void(TCustomADODataSet&)> hook) { PostWrittenHook() = std::move(hook); }
 
 void RegisterStoreClasses() {
   RegisterComponentClass<TADOConnection>();

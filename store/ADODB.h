@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -196,6 +197,10 @@ protected:
 private:
   std::unique_ptr<TStringList> FSQL;
 };
+
+// Called by every Post once the row is written and before it is read back, so
+// that a test can act there as another connection would; empty by default.
+void SetPostWrittenHook(std::function<void(TCustomADODataSet&)> hook);
 
 // Registers the store's component classes for window definitions.
 void RegisterStoreClasses();

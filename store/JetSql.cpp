@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -175,9 +176,15 @@ int SerbianCollation(void*, int sizeA, const void* a, int sizeB, const void* b) 
 // ---------------------------------------------------------------------------------------------------------------------
 // LIKE.
 //
-// A pattern compiles to a list of steps in which everything but % stands for exactly one character. That is what lets
-// the matcher get by with one remembered %: when a later step fails it only retries from the last %, one character
-// further on, so a match costs at most pattern length times text length, however many % there are.
+// A pattern compiles to segments, the runs of steps between its % signs, in which every step stands for exactly one
+// character. With single-character steps the leftmost place where a segment fits is always as good as any later one,
+// so a match looks for each segment once, left to right, from where the one before ended: the text is read about
+// once. A segment of plain letters is found with the Knuth-Morris-Pratt search over case-folded characters, which is
+// linear in the text and the segment; a segment holding _ or lists is found with a bit-parallel automaton, which costs
+// the text's length times the segment's length in 64ths. The windows only ever search for "%text%": one plain
+// segment, whatever the text.
+
+thread_local std::uint64_t gComparisons = 0;
 
 struct CharSet {
   bool negated = false;
@@ -196,16 +203,25 @@ struct CharSet {
   }
 };
 
-struct Step {
-  enum Kind { AnyRun, AnyOne, Literal, Set } kind;
-  char32_t folded = 0;
-  int set = -1;
+// A run of single-character steps: folded letters, with _ and lists at the places `special` names.
+struct Segment {
+  struct Special {
+    std::size_t at;
+    int set;  // -1 for _
+  };
+  std::u32string folded;
+  std::vector<Special> special;
+
+  std::size_t Size() const { return folded.size(); }
+  bool Plain() const { return special.empty(); }
 };
 
 class LikePattern {
 public:
   LikePattern(const std::u32string& pattern, std::optional<char32_t> escape) : escape_(escape) {
     const std::size_t n = pattern.size();
+    segments_.emplace_back();
+    segments_.back().folded.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
       const char32_t c = pattern[i];
       if (escape && c == *escape) {
@@ -216,51 +232,72 @@ public:
         }
         AddLiteral(pattern[i]);
       } else if (c == U'%') {
-        if (steps_.empty() || steps_.back().kind != Step::AnyRun) steps_.push_back({Step::AnyRun});
+        if (segments_.size() == 1 && segments_.back().Size() == 0) leadingRun_ = true;
+        if (segments_.back().Size() > 0) segments_.emplace_back();
+        runs_ = true;
       } else if (c == U'_') {
-        steps_.push_back({Step::AnyOne});
+        AddSpecial(-1);
       } else if (c == U'[') {
         i = AddList(pattern, i);
       } else {
         AddLiteral(c);
       }
     }
+    // A pattern ending in % leaves an empty segment after it.
+    if (segments_.back().Size() == 0) {
+      trailingRun_ = runs_;
+      segments_.pop_back();
+    }
+    failures_.resize(segments_.size());
   }
 
   std::optional<char32_t> Escape() const { return escape_; }
 
+  // "%text%" with plain text: the search the windows build, linear however long.
+  bool IsPlainSearch() const {
+    return leadingRun_ && trailingRun_ && segments_.size() == 1 && segments_.front().Plain();
+  }
+
   bool Matches(const std::u32string& text) const {
     if (matchesNothing_) return false;
     const std::size_t n = text.size();
-    const std::size_t m = steps_.size();
-    constexpr std::size_t kNone = std::size_t(-1);
-    std::size_t p = 0;
-    std::size_t t = 0;
-    std::size_t afterRun = kNone;
-    std::size_t runEnd = 0;
-    while (t < n) {
-      if (p < m && steps_[p].kind == Step::AnyRun) {
-        afterRun = ++p;
-        runEnd = t;
-      } else if (p < m && StepMatches(steps_[p], text[t])) {
-        ++p, ++t;
-      } else if (afterRun != kNone) {
-        p = afterRun;
-        t = ++runEnd;
-      } else {
-        return false;
-      }
+    std::size_t first = 0;
+    std::size_t last = segments_.size();
+    if (!runs_) return last == 0 ? n == 0 : segments_[0].Size() == n && FitsAt(segments_[0], text, 0);
+    std::size_t from = 0;
+    std::size_t to = n;
+    if (!leadingRun_) {
+      const Segment& s = segments_[first++];
+      if (s.Size() > n || !FitsAt(s, text, 0)) return false;
+      from = s.Size();
     }
-    while (p < m && steps_[p].kind == Step::AnyRun) ++p;
-    return p == m;
+    if (!trailingRun_ && first < last) {
+      const Segment& s = segments_[--last];
+      if (s.Size() > to - from || !FitsAt(s, text, n - s.Size())) return false;
+      to = n - s.Size();
+    }
+    for (std::size_t k = first; k < last; ++k) {
+      const std::size_t at = segments_[k].Plain() ? FindPlain(k, text, from, to) : FindGeneral(segments_[k], text, from, to);
+      if (at == kNone) return false;
+      from = at + segments_[k].Size();
+    }
+    return true;
   }
 
 private:
-  void AddLiteral(char32_t c) { steps_.push_back({Step::Literal, Fold(c)}); }
+  static constexpr std::size_t kNone = std::size_t(-1);
+
+  void AddLiteral(char32_t c) { segments_.back().folded.push_back(Fold(c)); }
+
+  void AddSpecial(int set) {
+    Segment& s = segments_.back();
+    s.special.push_back({s.folded.size(), set});
+    s.folded.push_back(0);
+  }
 
   // Reads the list that opens at pattern[open] and returns the index of its "]". A "!" or "^" right after "[" negates
   // only when items follow, so [!] and [^] name those characters like [%] does; an empty [] matches the zero-length
-  // string; a "[" that never closes is itself a literal.
+  // string; a "[" that never closes is itself a literal. A list of one character is that character.
   std::size_t AddList(const std::u32string& pattern, std::size_t open) {
     const std::size_t close = pattern.find(U']', open + 1);
     if (close == std::u32string::npos) {
@@ -269,6 +306,10 @@ private:
     }
     std::size_t i = open + 1;
     if (i == close) return close;
+    if (i + 1 == close) {
+      AddLiteral(pattern[i]);
+      return close;
+    }
     CharSet set;
     if ((pattern[i] == U'!' || pattern[i] == U'^') && i + 1 < close) {
       set.negated = true;
@@ -283,23 +324,112 @@ private:
       }
     }
     sets_.push_back(std::move(set));
-    steps_.push_back({Step::Set, 0, int(sets_.size()) - 1});
+    AddSpecial(int(sets_.size()) - 1);
     return close;
   }
 
-  bool StepMatches(const Step& step, char32_t c) const {
-    switch (step.kind) {
-      case Step::AnyOne: return true;
-      case Step::Literal: return step.folded == Fold(c);
-      case Step::Set: return sets_[std::size_t(step.set)].Contains(c);
-      case Step::AnyRun: break;
+  bool Accepts(const Segment& s, std::size_t special, char32_t c) const {
+    const int set = s.special[special].set;
+    return set < 0 || sets_[std::size_t(set)].Contains(c);
+  }
+
+  // Whether the segment fits the text at `at` exactly.
+  bool FitsAt(const Segment& s, const std::u32string& text, std::size_t at) const {
+    std::size_t next = 0;
+    for (std::size_t j = 0; j < s.Size(); ++j) {
+      ++gComparisons;
+      const char32_t c = text[at + j];
+      if (next < s.special.size() && s.special[next].at == j) {
+        if (!Accepts(s, next++, c)) return false;
+      } else if (s.folded[j] != Fold(c)) {
+        return false;
+      }
     }
-    return false;
+    return true;
+  }
+
+  // The first place in text[from, to) where plain segment k fits, or kNone.
+  std::size_t FindPlain(std::size_t k, const std::u32string& text, std::size_t from, std::size_t to) const {
+    const std::u32string& needle = segments_[k].folded;
+    const std::size_t m = needle.size();
+    if (m > to - from) return kNone;
+    const std::vector<std::uint32_t>& failure = Failure(k);
+    std::size_t j = 0;
+    for (std::size_t i = from; i < to; ++i) {
+      const char32_t c = Fold(text[i]);
+      ++gComparisons;
+      while (j > 0 && needle[j] != c) {
+        ++gComparisons;
+        j = failure[j - 1];
+      }
+      if (needle[j] == c && ++j == m) return i + 1 - m;
+    }
+    return kNone;
+  }
+
+  // The Knuth-Morris-Pratt table of plain segment k, made the first time a text is long enough to hold it.
+  const std::vector<std::uint32_t>& Failure(std::size_t k) const {
+    std::vector<std::uint32_t>& failure = failures_[k];
+    const std::u32string& needle = segments_[k].folded;
+    if (!failure.empty() || needle.empty()) return failure;
+    failure.assign(needle.size(), 0);
+    std::uint32_t j = 0;
+    for (std::size_t i = 1; i < needle.size(); ++i) {
+      while (j > 0 && needle[i] != needle[j]) {
+        ++gComparisons;
+        j = failure[j - 1];
+      }
+      ++gComparisons;
+      if (needle[i] == needle[j]) ++j;
+      failure[i] = j;
+    }
+    return failure;
+  }
+
+  // The first place in text[from, to) where a segment with _ or lists fits, or kNone: the shift-and automaton, one
+  // bit per step, with the steps each character passes worked out once per distinct character.
+  std::size_t FindGeneral(const Segment& s, const std::u32string& text, std::size_t from, std::size_t to) const {
+    const std::size_t m = s.Size();
+    if (m > to - from) return kNone;
+    const std::size_t words = (m + 63) / 64;
+    std::unordered_map<char32_t, std::vector<std::uint64_t>> masks;
+    const auto maskOf = [&](char32_t c) -> const std::vector<std::uint64_t>& {
+      auto [it, made] = masks.try_emplace(c);
+      if (made) {
+        it->second.assign(words, 0);
+        const char32_t f = Fold(c);
+        std::size_t next = 0;
+        for (std::size_t j = 0; j < m; ++j) {
+          ++gComparisons;
+          const bool passes = next < s.special.size() && s.special[next].at == j ? Accepts(s, next++, c) : s.folded[j] == f;
+          if (passes) it->second[j / 64] |= std::uint64_t(1) << (j % 64);
+        }
+      }
+      return it->second;
+    };
+    std::vector<std::uint64_t> state(words, 0);
+    const std::uint64_t last = std::uint64_t(1) << ((m - 1) % 64);
+    for (std::size_t i = from; i < to; ++i) {
+      const std::vector<std::uint64_t>& mask = maskOf(text[i]);
+      std::uint64_t carry = 1;  // every place may start a match
+      for (std::size_t w = 0; w < words; ++w) {
+        ++gComparisons;
+        const std::uint64_t out = state[w] >> 63;
+        state[w] = ((state[w] << 1) | carry) & mask[w];
+        carry = out;
+      }
+      if (state[words - 1] & last) return i + 1 - m;
+    }
+    return kNone;
   }
 
   std::optional<char32_t> escape_;
-  std::vector<Step> steps_;
+  std::vector<Segment> segments_;
   std::vector<CharSet> sets_;
+  mutable std::vector<std::vector<std::uint32_t>> failures_;
+  bool runs_ = false;
+  bool leadingRun_ = false;
+  bool trailingRun_ = false;
   bool matchesNothing_ = false;
 };
 
@@ -311,11 +441,6 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const int patternSize = sqlite3_value_bytes(argv[0]);
   const auto* text = sqlite3_value_text(argv[1]);
   const int textSize = sqlite3_value_bytes(argv[1]);
-  // The matcher is linear in each of the two lengths but not in both at once; SQLite's own limit keeps it bounded.
-  if (patternSize > sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
-    sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
-    return;
-  }
   std::optional<char32_t> escape;
   if (argc == 3) {
     const auto* esc = sqlite3_value_text(argv[2]);
@@ -336,6 +461,13 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     return;
   }
   auto compiled = std::make_unique<LikePattern>(CodePoints(pattern, patternSize), escape);
+  // A search for plain text costs time in proportion to the two lengths, however long it is; any other pattern keeps to
+  // the connection's limit on pattern length, which bounds what _ and lists cost.
+  if (!compiled->IsPlainSearch() &&
+      patternSize > sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+    sqlite3_result_error(ctx, "LIKE or GLOB pattern too complex", -1);
+    return;
+  }
   sqlite3_result_int(ctx, compiled->Matches(chars) ? 1 : 0);
   sqlite3_set_auxdata(ctx, 0, compiled.release(), DeletePattern);
 }
@@ -352,7 +484,21 @@ bool IsWordChar(QChar c) { return c.unicode() >= 0x80 || c.isLetterOrNumber() ||
 
 // SQLite stops reading a statement at a NUL, so a literal holding one is spelt as a concatenation of the same value.
 QString SingleQuoted(const QString& value) {
-  const auto quote = [](QString part) { return u'\'' + part.replace(u'\'', QStringLiteral("''")) + u'\''; };
+  // Built in one buffer: a pasted search text can run to megabytes.
+  const auto quote = [](QStringView part) {
+    QString out;
+    out.reserve(part.size() + part.count(u'\'') + 2);
+    out += u'\'';
+    for (qsizetype from = 0;;) {
+      const qsizetype at = part.indexOf(u'\'', from);
+      out += part.mid(from, at < 0 ? part.size() - from : at + 1 - from);
+      if (at < 0) break;
+      out += u'\'';
+      from = at + 1;
+    }
+    out += u'\'';
+    return out;
+  };
   if (!value.contains(QChar(0))) return quote(value);
   QStringList parts;
   for (const QString& part : value.split(QChar(0))) parts << quote(part);
@@ -362,17 +508,21 @@ QString SingleQuoted(const QString& value) {
 // Reads a literal opened by `quote` at text[i], a doubled quote inside standing for one. Returns the index past the
 // closing quote, or -1 when it never closes.
 qsizetype ReadQuoted(const QString& text, qsizetype i, QChar quote, QString& value) {
-  for (qsizetype j = i + 1; j < text.size(); ++j) {
-    if (text[j] != quote) {
-      value += text[j];
-    } else if (j + 1 < text.size() && text[j + 1] == quote) {
+  const QStringView view(text);
+  for (qsizetype from = i + 1;;) {
+    const qsizetype at = view.indexOf(quote, from);
+    if (at < 0) {
+      value += view.mid(from);
+      return -1;
+    }
+    value += view.mid(from, at - from);
+    if (at + 1 < view.size() && view[at + 1] == quote) {
       value += quote;
-      ++j;
+      from = at + 2;
     } else {
-      return j + 1;
+      return at + 1;
     }
   }
-  return -1;
 }
 
 std::vector<Token> Tokenize(const QString& jet) {
@@ -569,6 +719,8 @@ int RegisterJetDialect(sqlite3* db) {
 bool JetLike(const QString& pattern, const QString& text) {
   return LikePattern(CodePoints(pattern), std::nullopt).Matches(CodePoints(text));
 }
+
+std::uint64_t JetLikeComparisons() { return gComparisons; }
 
 int SerbianCompare(const QString& a, const QString& b) {
   if (const int r = CompareSerbian(Utf16Reader(a), Utf16Reader(b))) return r;

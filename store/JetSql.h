@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 struct sqlite3;
 
 // Rewrites a Jet query text into SQLite's: "double-quoted" literals become 'single-quoted' ones, single-quoted literals
@@ -19,6 +21,10 @@ int RegisterJetDialect(sqlite3* db);
 // [[] match that character literally, and so do "]" outside a list and an unterminated "[". Letters compare by Unicode
 // case folding for every alphabet; nothing else is folded (c does not match č).
 bool JetLike(const QString& pattern, const QString& text);
+
+// How many times JetLike and the like function have compared a pattern position with a text character on this thread,
+// so far: the work a match costs.
+std::uint64_t JetLikeComparisons();
 
 // The ordering of the SERBIAN collation: case-insensitive, c < č < ć < d < đ, s < š, z < ž, and strings equal when
 // folded ordered by their code points, so that the order is total. Returns <0, 0, >0.

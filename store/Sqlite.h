@@ -40,6 +40,8 @@ public:
   // Raises EDatabaseError for a failed result code.
   void Check(int rc) const;
   QString ErrorText() const;
+  // The error for a failure the engine describes, naming the file.
+  EDatabaseError Failure(const QString& engineText) const;
 
 private:
   QString FPath;
@@ -68,6 +70,22 @@ public:
 private:
   TSqlDatabase* FDb;
   sqlite3_stmt* FStmt;
+};
+
+// A write transaction on a connection, taken at once ("BEGIN IMMEDIATE") and
+// rolled back unless committed. Inside a transaction already open on the
+// connection it joins that one.
+class TSqlTransaction {
+public:
+  explicit TSqlTransaction(TSqlDatabase& db);
+  ~TSqlTransaction();
+  TSqlTransaction(const TSqlTransaction&) = delete;
+  TSqlTransaction& operator=(const TSqlTransaction&) = delete;
+  void Commit();
+
+private:
+  TSqlDatabase& FDb;
+  bool FOpen = false;
 };
 
 // A password as the engine's key text (quoted for the key pragma).

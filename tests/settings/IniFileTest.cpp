@@ -12,7 +12,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <cstdio>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -197,4 +203,73 @@ TEST_F(IniFileTest, SavedWindowFilesReadBackAndWriteBackUnchanged) {
     storage.SetActive(false);
     EXPECT_EQ(ReadFile(File()).toStdString(), row.text.toStdString());
   }
+}
+
+namespace {
+
+// Runs `body` in a child process whose file writes stop at `fileLimit` bytes
+// and whose address space may grow by `memoryLimit` bytes beyond what it
+// holds now; true when the child finished and `body` returned true.
+template <class Body>
+bool InLimitedChild(rlim_t fileLimit, rlim_t memoryLimit, Body body) {
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    const rlimit files{fileLimit, fileLimit};
+    ::setrlimit(RLIMIT_FSIZE, &files);
+    if (memoryLimit != RLIM_INFINITY) {
+      // The address space in use now, from the process's own statistics.
+      QFile status(QStringLiteral("/proc/self/statm"));
+      const rlim_t pages = status.open(QIODevice::ReadOnly) ? status.readAll().split(' ').value(0).toULongLong() : 0;
+      const rlim_t bytes = pages * rlim_t(::sysconf(_SC_PAGESIZE)) + memoryLimit;
+      const rlimit memory{bytes, bytes};
+      ::setrlimit(RLIMIT_AS, &memory);
+    }
+    bool ok = false;
+    try {
+      ok = body();
+    } catch (...) {
+    }
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+TEST_F(IniFileTest, FailedWriteNamesItsCause) {
+  storage.WriteString(QStringLiteral("\\Form1\\big"), QString(1 << 20, u'x'));
+  WriteFile(File(), "[old]\r\nk=1\r\n");
+  const bool reported = InLimitedChild(64 * 1024, RLIM_INFINITY, [&] {
+    try {
+      storage.Save();
+    } catch (const Exception& e) {
+      // Writing past the limit fails with "File too large", as a full disk
+      // fails with "No space left on device".
+      const bool named = e.Message().contains(QStringLiteral("File too large")) && !e.Message().contains(QStringLiteral("canceled"));
+      if (!named) std::fprintf(stderr, "the save said: %s\n", e.what());
+      return named;
+    }
+    std::fputs("the save did not fail\n", stderr);
+    return false;
+  });
+  EXPECT_TRUE(reported) << "the save failed, and said why";
+  EXPECT_EQ(ReadFile(File()), QByteArray("[old]\r\nk=1\r\n")) << "the old file is left as it was";
+}
+
+// One header 40,000 sections deep, in an 80 KB file: reading it and writing
+// it back stays within a small multiple of its size.
+TEST_F(IniFileTest, DeepHeaderReadsAndWritesInItsOwnSize) {
+  QByteArray path = "a";
+  for (int i = 1; i < 40000; ++i) path += "\\a";
+  const QByteArray file = "[" + path + "]\r\nk=1\r\n\r\n";
+  WriteFile(File(), file);
+  const bool done = InLimitedChild(RLIM_INFINITY, 256 << 20, [&] {
+    storage.Load();
+    storage.Save();
+    return ReadFile(File()) == file;
+  });
+  EXPECT_TRUE(done) << "the file read and wrote back unchanged within 256 MB";
 }

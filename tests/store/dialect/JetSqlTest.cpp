@@ -194,6 +194,39 @@ TEST(JetLike, ManyPercentSignsStayFast) {
   EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
 }
 
+// What a match costs, counted in comparisons of a pattern position with a text character: in proportion to the text
+// and the pattern for the search the windows build ("%text%"), and for any other pattern at most that times the
+// length of its longest run between two %, in 64ths.
+TEST(JetLike, CostStaysInProportionToTheInput) {
+  const QString as = QString(200000, u'a');
+  struct Case {
+    QString pattern;
+    QString text;
+    bool expected;
+    int run;  // the longest run between two %, or 0 for a literal search
+  };
+  const Case cases[] = {
+      {u'%' + QString(9999, u'a') + QStringLiteral("b%"), as, false, 0},
+      {u'%' + QString(9999, u'a') + QStringLiteral("b%"), as + u'b', true, 0},
+      {u'%' + QStringLiteral("aB").repeated(5000) + u'%', QStringLiteral("Ab").repeated(100000), true, 0},
+      {u'%' + QStringLiteral("[[]").repeated(17000) + u'%', QString(40000, u'['), true, 0},
+      {u'%' + QStringLiteral("[%]").repeated(20000) + QStringLiteral("x%"), QString(50000, u'%'), false, 0},
+      {u'%' + QStringLiteral("[a-b]").repeated(2000) + QStringLiteral("c%"), as, false, 2001},
+      {u'%' + QStringLiteral("a_").repeated(3000) + QStringLiteral("%b"), as + u'b', true, 6000},
+      {QString(5000, u'a') + QStringLiteral("%[!a]%") + QString(5000, u'a'), as, false, 5000},
+      {QStringLiteral("_%a").repeated(5000), as, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "pattern of length " << c.pattern.size() << " against a text of length "
+                                    << c.text.size());
+    const std::uint64_t before = JetLikeComparisons();
+    EXPECT_EQ(JetLike(c.pattern, c.text), c.expected);
+    const std::uint64_t cost = JetLikeComparisons() - before;
+    const std::uint64_t size = std::uint64_t(c.pattern.size() + c.text.size());
+    EXPECT_LE(cost, 4 * size * (std::uint64_t(c.run) / 64 + 1));
+  }
+}
+
 struct CompareRow {
   const char* a;
   const char* b;

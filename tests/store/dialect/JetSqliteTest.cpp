@@ -223,6 +223,27 @@ TEST_F(JetDialectOnSqlite, SearchFindsTextHoldingNul) {
   EXPECT_EQ(U8(Column(SearchQuery("ab")).join(u',')), U8(Ids({2})));
 }
 
+// However long the search text, the search runs and finds the text literally: past the engine's pattern length limit
+// of 50,000 bytes too.
+TEST_F(JetDialectOnSqlite, LongSearchTextsSearch) {
+  const QString texts[] = {QString(17000, u'['), QString(20000, u'%'), QString(60000, u'"'),
+                           QStringLiteral("ab_%[\"]").repeated(20000)};
+  int id = 0;
+  for (const QString& text : texts) {
+    Insert({++id, "Holds it", "<" + text + ">", 5, 0});
+    Insert({++id, "Holds less", "<" + text.chopped(1) + ">", 5, 0});
+  }
+  id = 0;
+  for (const QString& text : texts) {
+    SCOPED_TRACE(testing::Message() << "a search text of " << text.size() << " characters");
+    const Result result = Run(SearchQuery(text));
+    EXPECT_EQ(U8(result.error), "");
+    ASSERT_EQ(result.rows.size(), 1u);
+    EXPECT_EQ(U8(result.rows[0].value(0)), std::to_string(id + 1));
+    id += 2;
+  }
+}
+
 TEST_F(JetDialectOnSqlite, OrdersTitlesTheSerbianWay) {
   const QStringList ordered = {"ABC",  "abc", "Cvijet", "čaj",  "ćup", "Dan",
                                "Džep", "đak", "Sunce",  "šuma", "Zub", "žaba"};

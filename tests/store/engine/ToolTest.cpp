@@ -78,3 +78,80 @@ TEST(NotariumDb, WrongUseShowsUsage) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("usage"))) << r.err.toStdString();
   }
 }
+
+namespace {
+
+// A notebook of 1,500 entries with one bit flipped in the given page.
+QString DamagedNotebook(const QString& folder, int page, int offsetInPage) {
+  const QString file = QDir(folder).absoluteFilePath(QStringLiteral("page%1.mdb").arg(page));
+  CreateNotebook(file);
+  {
+    TSqlDatabase db(file, kNotebookPassword, TSqlDatabase::OpenMode::MustExist);
+    db.Exec(QStringLiteral("INSERT INTO kategorije (Category) VALUES ('Posao')"));
+    db.Exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
+        "INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) "
+        "SELECT 'title ' || i, hex(randomblob(250)), '2024-01-01', 1, 0 FROM n"));
+  }
+  QFile f(file);
+  if (!f.open(QIODevice::ReadWrite) || f.size() < qint64(page) * 1024) return QString();
+  const qint64 at = qint64(page - 1) * 1024 + offsetInPage;
+  f.seek(at);
+  char byte = 0;
+  f.getChar(&byte);
+  f.seek(at);
+  f.putChar(char(byte ^ 0x10));
+  return file;
+}
+
+}  // namespace
+
+TEST(NotariumDb, CheckReportsDamageAsDamage) {
+  QTemporaryDir dir;
+  struct Row {
+    int page;
+    const char* names;  // what the message must name besides the damage
+  };
+  // Page 400 holds entries; a flip past the first page's salt leaves the
+  // password's key intact, so the rest of the file still reads with it.
+  const Row rows[] = {{400, "notes"}, {1, ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.page);
+    const QString file = DamagedNotebook(dir.path(), row.page, 200);
+    ASSERT_FALSE(file.isEmpty()) << "the notebook has that many pages";
+    const Result r = Tool(dir.path(), {QStringLiteral("check"), file});
+    EXPECT_NE(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("damaged"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromLatin1(row.names))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("password"))) << r.err.toStdString();
+  }
+}
+
+// Two real processes make the same notebook at the same moment, again and
+// again: one makes it, the other is told it exists, and nothing else is left.
+TEST(NotariumDb, TwoCreatesOfOnePathAtOnce) {
+  QTemporaryDir dir;
+  const QString file = QDir(dir.path()).absoluteFilePath(QStringLiteral("db.mdb"));
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    QProcess first, second;
+    for (QProcess* p : {&first, &second}) {
+      p->setWorkingDirectory(dir.path());
+      p->start(QStringLiteral(NOTARIUM_DB_EXE), {QStringLiteral("create")});
+    }
+    int made = 0;
+    for (QProcess* p : {&first, &second}) {
+      ASSERT_TRUE(p->waitForFinished(60000));
+      const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+      if (p->exitCode() == 0) {
+        ++made;
+      } else {
+        EXPECT_TRUE(err.contains(QStringLiteral("already exists"))) << err.toStdString();
+      }
+    }
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(CheckNotebook(file).entries, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("db.mdb")});
+    QFile::remove(file);
+  }
+}
