@@ -8,6 +8,15 @@
 // field up again on ActiveChanged; it never keeps a field pointer across it.
 // Queries are re-run with another statement and other columns under the same
 // dataset, so a field kept by pointer could only be right by chance.
+//
+// How bound controls follow a data source. A grid is an item model over the
+// rows: it reads cells with TField::AsStringAt, turns RowChanged, RowInserted
+// and RowDeleted into the model's row signals (a reset only on ActiveChanged
+// and DataSetChanged, so it keeps its place and scroll position), and moves
+// its current cell on DataSetScrolled. Lookup lists read their rows the same
+// way. Edits, texts and memos show the current row's field and refresh on
+// DataSetScrolled, RecordChanged and the row events; a navigator follows
+// EditingChanged. Reading a row never moves the cursor, so nothing else hears.
 #pragma once
 
 #include "Component.h"
