@@ -3,6 +3,7 @@
 
 #include "ADODB.h"
 #include "ComCtrls.h"
+#include "ComponentMembers.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -19,24 +20,26 @@ public:
   // The text of the About box.
   static QString AboutText();
 
-  TPageControl* PageControl1;
-  TTabSheet* TabSheet1;
-  TTabSheet* TabSheet2;
-  TStatusBar* StatusBar1;
-  TSpeedButton* SpeedButton3;
-  TMainMenu* MainMenu1;
+  NOTARIUM_COMPONENT(TPageControl, PageControl1);
+  NOTARIUM_COMPONENT(TTabSheet, TabSheet1);
+  NOTARIUM_COMPONENT(TTabSheet, TabSheet2);
+  NOTARIUM_COMPONENT(TStatusBar, StatusBar1);
+  NOTARIUM_COMPONENT(TSpeedButton, SpeedButton3);
+  NOTARIUM_COMPONENT(TMainMenu, MainMenu1);
   // The notebook: the connection, the two pages' category tables and their
   // entry lists (closed until first run).
-  TADOConnection* ADOConnection1;
-  TADOTable* ADOTable1;
-  TADOTable* ADOTable2;
-  TADOQuery* naslov;
-  TADOQuery* ADOQuery1;
-  TDataSource* DataSource1;
-  TDataSource* DataSource2;
-  TDataSource* DataSource3;
-  TDataSource* DataSource4;
+  NOTARIUM_COMPONENT(TADOConnection, ADOConnection1);
+  NOTARIUM_COMPONENT(TADOTable, ADOTable1);
+  NOTARIUM_COMPONENT(TADOTable, ADOTable2);
+  NOTARIUM_COMPONENT(TADOQuery, naslov);
+  NOTARIUM_COMPONENT(TADOQuery, ADOQuery1);
+  NOTARIUM_COMPONENT(TDataSource, DataSource1);
+  NOTARIUM_COMPONENT(TDataSource, DataSource2);
+  NOTARIUM_COMPONENT(TDataSource, DataSource3);
+  NOTARIUM_COMPONENT(TDataSource, DataSource4);
 
+public slots:
+  // The handlers the definition names.
   void JezikLanguage1Click(TObject* Sender);
   void Exit1Click(TObject* Sender);
   void Noviunos1Click(TObject* Sender);
@@ -44,10 +47,6 @@ public:
   void Oprogramu2Click(TObject* Sender);
 
 private:
-  // Finds a component of the definition by name and class; a definition
-  // that lacks it is broken, which is an error.
-  template <class T>
-  T* Find(const char* name) const;
   void NotYetAvailable(TObject* Sender);
 };
 

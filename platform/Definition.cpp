@@ -1,6 +1,7 @@
 #include "Definition.h"
 
 #include "Classes.h"
+#include "ComponentMembers.h"
 #include "CodePage.h"
 #include "Controls.h"
 #include "Exceptions.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -422,6 +424,7 @@ public:
     Guard(root.line, [&] { FForm->SetName(UniqueWindowName(root.name)); });
     Build(FForm, root);
     for (const Fixup& f : FFixups) Resolve(f);
+    BindMembers(root);
     Guard(root.line, [&] { FForm->Loaded(); });
     for (const auto& created : FCreated) Guard(created.second, [&] { created.first->Loaded(); });
   }
@@ -646,9 +649,15 @@ private:
         return;
       case tkMethod: {
         if (v.kind != TDefValue::Ident) WrongValue(v, prop);
-        const QVariant handler = FForm->Handlers().Find(v.text);
-        if (!handler.isValid()) Fail(v.line, QStringLiteral("%1 has no handler %2").arg(FForm->ClassName(), v.text));
-        if (handler.metaType() != prop.MetaProperty().metaType())
+        QVariant handler = FForm->Handlers().Find(v.text);
+        THandlerMatch match = THandlerMatch::Found;
+        if (!handler.isValid())
+          match = FindMethodHandler(FForm, v.text, prop.MetaProperty().metaType(), handler);
+        else if (handler.metaType() != prop.MetaProperty().metaType())
+          match = THandlerMatch::Unfit;
+        if (match == THandlerMatch::Missing)
+          Fail(v.line, QStringLiteral("%1 has no handler %2").arg(FForm->ClassName(), v.text));
+        if (match == THandlerMatch::Unfit)
           Fail(v.line, QStringLiteral("handler %1 does not fit event %2").arg(v.text, prop.Name()));
         SetMethodProp(target, prop, handler);
         return;
@@ -706,6 +715,20 @@ private:
       return;
     }
     WrongValue(v, prop);
+  }
+
+  // Fills the window's declared component members, each by its name and
+  // class, before any component hears it is loaded.
+  void BindMembers(const TDefObject& root) {
+    for (const TComponentMember& m : DeclaredComponentMembers(FForm)) {
+      TComponent* c = FForm->FindComponent(m.name);
+      if (!c) Fail(root.line, QStringLiteral("%1 has no component %2 (%3)").arg(FForm->ClassName(), m.name, m.className));
+      if (!m.assign(c)) {
+        const auto made = std::find_if(FCreated.begin(), FCreated.end(), [c](const auto& e) { return e.first == c; });
+        Fail(made != FCreated.end() ? made->second : root.line,
+             QStringLiteral("%1 is a %2, not a %3").arg(m.name, c->ClassName(), m.className));
+      }
+    }
   }
 
   void Resolve(const Fixup& f) {

@@ -87,10 +87,12 @@ TComponentFactory FindComponentClass(const QString& className);
 
 // Builds `form` from the definition compiled in at `resourcePath`: creates
 // its components in definition order, applies their properties in order while
-// they load, binds handlers by name through the form's handler table,
-// resolves references, then gives every component its loaded notification in
+// they load, binds handlers by name to the form's methods (or its handler
+// table), resolves references, fills the form's declared component members
+// (ComponentMembers.h), then gives every component its loaded notification in
 // creation order (the form first). Raises EDefinitionError naming the
-// definition and line for an unknown class, property, value or handler.
+// definition and line for an unknown class, property, value, handler or
+// declared component.
 void LoadWindowDefinition(TCustomForm* form, const QString& resourcePath);
 // The same from text already in memory.
 void LoadWindowDefinitionText(TCustomForm* form, const QString& text, const QString& origin);

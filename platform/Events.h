@@ -39,8 +39,21 @@ Q_DECLARE_METATYPE(TKeyPressEvent)
 // Whether a property type is one of the event types above.
 bool IsEventType(QMetaType type);
 
-// A window's handlers by method name. The window fills it before its
-// definition is loaded; the loader binds `OnClick = Button1Click` through it.
+// How a window's method named in a definition fits an event.
+enum class THandlerMatch { Found, Missing, Unfit };
+
+// Finds the handler `name` among the methods of `window` that its meta-object
+// knows (slots and Q_INVOKABLE methods, the name ignoring ASCII case) and, when
+// its parameters are those of the event type `eventType`, gives it as a value
+// of that type in `handler`. A handler is just a method of the window class:
+//
+//   public slots:
+//     void Button1Click(TObject* Sender);
+//     void FormCloseQuery(TObject* Sender, bool& CanClose);
+THandlerMatch FindMethodHandler(QObject* window, const QString& name, QMetaType eventType, QVariant& handler);
+
+// Handlers that are not methods of the window, by name: tests bind functions
+// through it. The loader looks here before the window's methods.
 class THandlerTable {
 public:
   template <class W, class... Args>

@@ -104,29 +104,65 @@ void ShowSaverError() noexcept {
   }
 }
 
-TNotifyEvent* LoadEvent(TCustomForm& form, TrsPropSaverLoad when) {
+// The window event a saver loads on, by its published name; none for a
+// manual load.
+const char* LoadEventName(TrsPropSaverLoad when) {
   switch (when) {
     case wlOnActivate:
-      return &form.FOnActivate;
+      return "OnActivate";
     case wlOnCreate:
-      return &form.FOnCreate;
+      return "OnCreate";
     case wlOnShow:
-      return &form.FOnShow;
+      return "OnShow";
     default:
       return nullptr;
   }
 }
 
-TNotifyEvent* SaveEvent(TCustomForm& form, TrsPropSaverSave when) {
+// The window event a saver saves on: a save on closing goes with the close
+// query, so that a vetoed close saves nothing.
+const char* SaveEventName(TrsPropSaverSave when) {
   switch (when) {
+    case wsOnClose:
+      return "OnCloseQuery";
     case wsOnDeactivate:
-      return &form.FOnDeactivate;
+      return "OnDeactivate";
     case wsOnDestroy:
-      return &form.FOnDestroy;
+      return "OnDestroy";
     case wsOnHide:
-      return &form.FOnHide;
+      return "OnHide";
     default:
       return nullptr;
+  }
+}
+
+// The window's published event `name`; invalid when it has none.
+TPropInfo WindowEvent(const TCustomForm* form, const char* name) {
+  if (!form || !name) return TPropInfo();
+  return GetPropInfo(form, QString::fromLatin1(name), true);
+}
+
+// Replaces the event's handler with `Hook`, which keeps it and runs it.
+template <class E, class Hook>
+bool InstallHook(TCustomForm* form, const char* name, TrsPropSaver* saver, int generation) {
+  const TPropInfo prop = WindowEvent(form, name);
+  if (!prop.IsValid()) return false;
+  E event = GetMethodProp(form, prop).template value<E>();
+  event.Fn = Hook{saver, generation, event};
+  SetMethodProp(form, prop, QVariant::fromValue(event));
+  return true;
+}
+
+// Gives the event back its kept handler, when it still holds this saver's
+// hook of that generation.
+template <class E, class Hook>
+void RemoveHook(TCustomForm* form, const char* name, const TrsPropSaver* saver, int generation) {
+  const TPropInfo prop = WindowEvent(form, name);
+  if (!prop.IsValid()) return;
+  const E event = GetMethodProp(form, prop).template value<E>();
+  if (const auto* hook = event.Fn.template target<Hook>(); hook && hook->saver == saver && hook->generation == generation) {
+    const E kept = hook->kept;
+    SetMethodProp(form, prop, QVariant::fromValue(kept));
   }
 }
 
@@ -254,27 +290,22 @@ void TrsPropSaver::Loaded() {
 }
 
 void TrsPropSaver::InstallLoadHook() {
-  TCustomForm* form = FOwnerForm.data();
-  TNotifyEvent* event = form ? LoadEvent(*form, FWhenLoad) : nullptr;
-  if (!event) return;
-  TrsLoadHook hook{this, ++FLoadGeneration, *event};
-  event->Fn = hook;
-  FHookedLoad = FWhenLoad;
+  if (InstallHook<TNotifyEvent, TrsLoadHook>(FOwnerForm.data(), LoadEventName(FWhenLoad), this, FLoadGeneration + 1)) {
+    ++FLoadGeneration;
+    FHookedLoad = FWhenLoad;
+  }
 }
 
 void TrsPropSaver::InstallSaveHook() {
-  TCustomForm* form = FOwnerForm.data();
-  if (!form) return;
-  if (FWhenSave == wsOnClose) {
-    TrsCloseQueryHook hook{this, ++FSaveGeneration, form->FOnCloseQuery};
-    form->FOnCloseQuery.Fn = hook;
-  } else if (TNotifyEvent* event = SaveEvent(*form, FWhenSave)) {
-    TrsSaveHook hook{this, ++FSaveGeneration, *event};
-    event->Fn = hook;
-  } else {
-    return;
+  const char* name = SaveEventName(FWhenSave);
+  const bool installed =
+      FWhenSave == wsOnClose
+          ? InstallHook<TCloseQueryEvent, TrsCloseQueryHook>(FOwnerForm.data(), name, this, FSaveGeneration + 1)
+          : InstallHook<TNotifyEvent, TrsSaveHook>(FOwnerForm.data(), name, this, FSaveGeneration + 1);
+  if (installed) {
+    ++FSaveGeneration;
+    FHookedSave = FWhenSave;
   }
-  FHookedSave = FWhenSave;
 }
 
 void TrsPropSaver::RemoveLoadHook() noexcept {
@@ -282,13 +313,10 @@ void TrsPropSaver::RemoveLoadHook() noexcept {
   FHookedLoad = wlManual;
   // Whatever happens below, a hook of the old generation no longer loads.
   const int generation = FLoadGeneration++;
-  TCustomForm* form = FOwnerForm.data();
-  TNotifyEvent* event = form ? LoadEvent(*form, hooked) : nullptr;
-  if (!event) return;
-  if (const auto* hook = event->Fn.target<TrsLoadHook>();
-      hook && hook->saver == this && hook->generation == generation) {
-    const TNotifyEvent kept = hook->kept;
-    *event = kept;
+  try {
+    RemoveHook<TNotifyEvent, TrsLoadHook>(FOwnerForm.data(), LoadEventName(hooked), this, generation);
+  } catch (...) {
+    ShowSaverError();
   }
 }
 
@@ -296,23 +324,13 @@ void TrsPropSaver::RemoveSaveHook() noexcept {
   const TrsPropSaverSave hooked = FHookedSave;
   FHookedSave = wsManual;
   const int generation = FSaveGeneration++;
-  TCustomForm* form = FOwnerForm.data();
-  if (!form || hooked == wsManual) return;
-  if (hooked == wsOnClose) {
-    TCloseQueryEvent& event = form->FOnCloseQuery;
-    if (const auto* hook = event.Fn.target<TrsCloseQueryHook>();
-        hook && hook->saver == this && hook->generation == generation) {
-      const TCloseQueryEvent kept = hook->kept;
-      event = kept;
-    }
-    return;
-  }
-  TNotifyEvent* event = SaveEvent(*form, hooked);
-  if (!event) return;
-  if (const auto* hook = event->Fn.target<TrsSaveHook>();
-      hook && hook->saver == this && hook->generation == generation) {
-    const TNotifyEvent kept = hook->kept;
-    *event = kept;
+  try {
+    if (hooked == wsOnClose)
+      RemoveHook<TCloseQueryEvent, TrsCloseQueryHook>(FOwnerForm.data(), SaveEventName(hooked), this, generation);
+    else
+      RemoveHook<TNotifyEvent, TrsSaveHook>(FOwnerForm.data(), SaveEventName(hooked), this, generation);
+  } catch (...) {
+    ShowSaverError();
   }
 }
 

@@ -217,7 +217,15 @@ void TADOConnection::UnregisterDataSet(TCustomADODataSet* dataSet) {
 
 TCustomADODataSet::TCustomADODataSet(TComponent* owner) : TDataSet(owner) {}
 
-TCustomADODataSet::~TCustomADODataSet() { SetConnection(nullptr); }
+TCustomADODataSet::~TCustomADODataSet() {
+  // Closing tells the bound controls; an error there is shown, never thrown
+  // out of a destructor.
+  try {
+    SetConnection(nullptr);
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
 
 void TCustomADODataSet::SetConnection(TADOConnection* connection) {
   if (connection == FConnection) return;

@@ -27,6 +27,24 @@ QString ValueText(TFieldType type, const QVariant& v) {
   }
 }
 
+// Whether a component is being freed, by itself or with an owner.
+bool GoingAway(const TComponent* c) {
+  for (; c; c = c->Owner())
+    if (c->Destroying()) return true;
+  return false;
+}
+
+// Destructors run what they must tell others through this: an error is shown
+// and goes no further, whatever the dispatch point does with nested errors.
+template <class F>
+void NoThrow(F&& action) noexcept {
+  try {
+    Dispatch(action);
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
+
 [[noreturn]] void NotANumber(const QString& text, const char* what) {
   throw EConvertError(QStringLiteral("'%1' is not a valid %2 value").arg(text, QLatin1String(what)));
 }
@@ -58,6 +76,10 @@ QString FormatDisplayDate(const QDateTime& value) {
 // ---------------------------------------------------------------- TField
 
 QVariant TField::Value() const { return FDataSet->FieldValue(FIndex); }
+
+QVariant TField::ValueAt(int row) const { return FDataSet->RowValue(row, FIndex); }
+
+QString TField::AsStringAt(int row) const { return ValueText(FType, ValueAt(row)); }
 
 void TField::SetValue(const QVariant& value) { FDataSet->SetFieldValue(FIndex, value); }
 
@@ -149,7 +171,7 @@ TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
 TDataSet::~TDataSet() {
   const auto sources = FSources;
-  for (TDataSource* s : sources) s->SetDataSet(nullptr);
+  for (TDataSource* s : sources) NoThrow([s] { s->SetDataSet(nullptr); });
 }
 
 void TDataSet::Loaded() {
@@ -261,8 +283,10 @@ void TDataSet::Append() {
   FChanged.assign(FFields.size(), false);
   FInsertAt = static_cast<int>(FRows.size());
   FState = dsInsert;
+  // The controls of the current row show the new one; the rows themselves
+  // change only when it is posted.
   DataEvent(TDataEvent::StateChanged);
-  DataEvent(TDataEvent::DataSetChanged);
+  DataEvent(TDataEvent::RecordChanged);
 }
 
 void TDataSet::Edit() {
@@ -290,14 +314,20 @@ void TDataSet::Post() {
   FState = dsBrowse;
   FBof = FEof = false;
   DataEvent(TDataEvent::StateChanged);
-  DataEvent(TDataEvent::DataSetChanged);
+  DataEvent(inserting ? TDataEvent::RowInserted : TDataEvent::RowChanged, nullptr, FCurrent);
 }
 
 void TDataSet::Cancel() {
   if (FState != dsEdit && FState != dsInsert) return;
+  const bool inserting = FState == dsInsert;
   FState = dsBrowse;
   DataEvent(TDataEvent::StateChanged);
-  DataEvent(TDataEvent::DataSetChanged);
+  // A given-up edit shows the stored row again; a given-up new row was never
+  // among the rows, but the controls of the current row showed it.
+  if (inserting || FCurrent < 0)
+    DataEvent(TDataEvent::RecordChanged);
+  else
+    DataEvent(TDataEvent::RowChanged, nullptr, FCurrent);
 }
 
 void TDataSet::Delete() {
@@ -309,11 +339,12 @@ void TDataSet::Delete() {
   if (FCurrent < 0) throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
   if (FState == dsEdit) Cancel();
   InternalDelete(FRows[static_cast<size_t>(FCurrent)]);
+  const int deleted = FCurrent;
   FRows.erase(FRows.begin() + FCurrent);
   if (FCurrent >= static_cast<int>(FRows.size())) FCurrent = static_cast<int>(FRows.size()) - 1;
   FBof = FCurrent <= 0;
   FEof = FRows.empty();
-  DataEvent(TDataEvent::DataSetChanged);
+  DataEvent(TDataEvent::RowDeleted, nullptr, deleted);
 }
 
 void TDataSet::CheckBrowseMode() {
@@ -335,6 +366,13 @@ TField* TDataSet::FieldByName(const QString& name) const {
   TField* f = FindField(name);
   if (!f) throw EDatabaseError(QStringLiteral("%1: Field '%2' not found").arg(Name(), name));
   return f;
+}
+
+QVariant TDataSet::RowValue(int row, int field) const {
+  if (row < 0 || row >= RecordCount()) RaiseListIndexError(row);
+  if (field < 0 || field >= FieldCount()) RaiseListIndexError(field);
+  if (row == FCurrent && FState == dsEdit) return FEditRow.values[static_cast<size_t>(field)];
+  return FRows[static_cast<size_t>(row)].values[static_cast<size_t>(field)];
 }
 
 QVariant TDataSet::FieldValue(int index) const {
@@ -360,9 +398,9 @@ void TDataSet::RemoveDataSource(TDataSource* source) {
   FSources.erase(std::remove(FSources.begin(), FSources.end(), source), FSources.end());
 }
 
-void TDataSet::DataEvent(TDataEvent event, TField* field) {
+void TDataSet::DataEvent(TDataEvent event, TField* field, int row) {
   const auto sources = FSources;
-  for (TDataSource* s : sources) s->Notify(event, field);
+  for (TDataSource* s : sources) s->Notify(event, field, row);
 }
 
 // ---------------------------------------------------------------- TDataSource
@@ -370,13 +408,24 @@ void TDataSet::DataEvent(TDataEvent event, TField* field) {
 TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
-  SetDataSet(nullptr);
-  const auto links = FLinks;
-  for (TDataLink* l : links) l->SetDataSource(nullptr);
+  // The links hear once that the data are gone; the source's own handlers,
+  // going away with it, hear nothing.
+  FGoingAway = true;
+  if (FDataSet) {
+    FDataSet->RemoveDataSource(this);
+    FDataSet->RemoveFreeNotification(this);
+    FDataSet = nullptr;
+  }
+  NoThrow([this] { TellLinks(TDataEvent::ActiveChanged, nullptr, -1); });
+  for (TDataLink* l : FLinks) l->FSource = nullptr;
+  FLinks.clear();
 }
 
 void TDataSource::SetDataSet(TDataSet* dataSet) {
   if (dataSet == FDataSet) return;
+  // Only a change between open data and none is news to the controls; a
+  // dataset that closed before it was let go has told them already.
+  const bool wasActive = FDataSet && FDataSet->Active();
   if (FDataSet) {
     FDataSet->RemoveDataSource(this);
     FDataSet->RemoveFreeNotification(this);
@@ -386,13 +435,12 @@ void TDataSource::SetDataSet(TDataSet* dataSet) {
     dataSet->AddDataSource(this);
     dataSet->FreeNotification(this);
   }
-  Notify(TDataEvent::ActiveChanged, nullptr);
+  if (wasActive || (dataSet && dataSet->Active())) Notify(TDataEvent::ActiveChanged, nullptr);
 }
 
 void TDataSource::SetEnabled(bool v) {
   FEnabled = v;
-  const auto links = FLinks;
-  for (TDataLink* l : links) l->ActiveChanged();
+  Dispatch([this] { TellLinks(TDataEvent::ActiveChanged, nullptr, -1); });
 }
 
 void TDataSource::Notification(TComponent* component, TOperation operation) {
@@ -409,28 +457,44 @@ void TDataSource::AddLink(TDataLink* link) {
 
 void TDataSource::RemoveLink(TDataLink* link) { FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end()); }
 
-void TDataSource::Notify(TDataEvent event, TField* field) {
+void TDataSource::Notify(TDataEvent event, TField* field, int row) {
   if (!FEnabled && event != TDataEvent::ActiveChanged) return;
+  Dispatch([&] {
+    TellLinks(event, field, row);
+    if (FGoingAway || GoingAway(this)) return;
+    if (event == TDataEvent::StateChanged) {
+      if (FOnStateChange) FOnStateChange(this);
+    } else if (FOnDataChange) {
+      FOnDataChange(this);
+    }
+  });
+}
+
+void TDataSource::TellLinks(TDataEvent event, TField* field, int row) {
   const auto links = FLinks;
   for (TDataLink* l : links) {
+    // A link unhooked by what an earlier one did, or whose control is going
+    // away with its window, hears nothing more.
+    if (l->FSource != this || GoingAway(l->Control())) continue;
     switch (event) {
       case TDataEvent::ActiveChanged: l->ActiveChanged(); break;
       case TDataEvent::DataSetChanged: l->DataSetChanged(); break;
       case TDataEvent::DataSetScrolled: l->DataSetScrolled(); break;
       case TDataEvent::RecordChanged: l->RecordChanged(field); break;
       case TDataEvent::StateChanged: l->EditingChanged(); break;
+      case TDataEvent::RowChanged: l->RowChanged(row); break;
+      case TDataEvent::RowInserted: l->RowInserted(row); break;
+      case TDataEvent::RowDeleted: l->RowDeleted(row); break;
     }
-  }
-  if (event == TDataEvent::StateChanged) {
-    if (FOnStateChange) FOnStateChange(this);
-  } else if (FOnDataChange) {
-    FOnDataChange(this);
   }
 }
 
 // ---------------------------------------------------------------- TDataLink
 
-TDataLink::~TDataLink() { SetDataSource(nullptr); }
+TDataLink::~TDataLink() {
+  // Only unhooks: the control holding the link is already partly gone.
+  if (FSource) FSource->RemoveLink(this);
+}
 
 void TDataLink::SetDataSource(TDataSource* source) {
   if (source == FSource) return;

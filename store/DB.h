@@ -1,6 +1,22 @@
 // Datasets, fields and data sources: a cursor over rows with a current row,
-// fields addressed by name, and the links through which bound controls follow
-// the cursor.
+// fields addressed by name, any row readable without moving the cursor, and
+// the links through which bound controls follow the rows and the cursor.
+//
+// Field objects belong to one opening of a dataset: they are made when it
+// opens and freed when it closes (every close and every open is announced to
+// the links as ActiveChanged). A control keeps the field's name and looks the
+// field up again on ActiveChanged; it never keeps a field pointer across it.
+// Queries are re-run with another statement and other columns under the same
+// dataset, so a field kept by pointer could only be right by chance.
+//
+// How bound controls follow a data source. A grid is an item model over the
+// rows: it reads cells with TField::AsStringAt, turns RowChanged, RowInserted
+// and RowDeleted into the model's row signals (a reset only on ActiveChanged
+// and DataSetChanged, so it keeps its place and scroll position), and moves
+// its current cell on DataSetScrolled. Lookup lists read their rows the same
+// way. Edits, texts and memos show the current row's field and refresh on
+// DataSetScrolled, RecordChanged and the row events; a navigator follows
+// EditingChanged. Reading a row never moves the cursor, so nothing else hears.
 #pragma once
 
 #include "Component.h"
@@ -33,6 +49,10 @@ public:
 
   // The current row's value; null when there is no current row.
   QVariant Value() const;
+  // Row `row`'s value (0-based, in the dataset's order), read without moving
+  // the cursor; the row being edited shows its pending value.
+  QVariant ValueAt(int row) const;
+  QString AsStringAt(int row) const;
   void SetValue(const QVariant& value);
   bool IsNull() const { return Value().isNull(); }
 
@@ -64,8 +84,18 @@ std::optional<QDateTime> ParseStoredDateTime(const QString& text);
 // A date as the user sees it.
 QString FormatDisplayDate(const QDateTime& value);
 
-// What a dataset tells its data sources.
-enum class TDataEvent { ActiveChanged, DataSetChanged, RecordChanged, DataSetScrolled, StateChanged };
+// What a dataset tells its data sources. The row events carry the 0-based
+// row number and are sent after the rows have changed.
+enum class TDataEvent {
+  ActiveChanged,
+  DataSetChanged,
+  RecordChanged,
+  DataSetScrolled,
+  StateChanged,
+  RowChanged,
+  RowInserted,
+  RowDeleted
+};
 
 // A cursor over rows held as they were read when the dataset opened (a static
 // cursor): its own Post and Delete show at once, changes made elsewhere only
@@ -93,6 +123,11 @@ public:
   bool Bof() const { return FBof; }
   bool IsEmpty() const { return FRows.empty(); }
   int RecordCount() const { return static_cast<int>(FRows.size()); }
+  // Row `row`'s value of field number `field`, without moving the cursor and
+  // without telling anybody: what a grid or a lookup list reads. A row being
+  // inserted is not among the rows until it is posted. Raises EListError
+  // for a row or field out of range.
+  QVariant RowValue(int row, int field) const;
   // 1-based number of the current row; 0 without one. Setting it makes that
   // row current (a click on a grid row).
   int RecNo() const { return FCurrent < 0 ? 0 : FCurrent + 1; }
@@ -142,7 +177,7 @@ protected:
   virtual void InternalClose() {}
   // Opening that was asked for while loading happens in Loaded.
   void Loaded() override;
-  void DataEvent(TDataEvent event, TField* field = nullptr);
+  void DataEvent(TDataEvent event, TField* field = nullptr, int row = -1);
   bool FOpenAfterLoad = false;
 
 private:
@@ -191,29 +226,42 @@ public:
 
   void AddLink(TDataLink* link);
   void RemoveLink(TDataLink* link);
-  // Passes a dataset's event on to every link.
-  void Notify(TDataEvent event, TField* field);
+  // Passes a dataset's event on to every link, then to OnStateChange or
+  // OnDataChange, all through the one dispatch point: an error stops the
+  // notification at the failing step. Links whose control is going away
+  // (with its window) hear nothing, nor do the handlers of a data source
+  // that is going away.
+  void Notify(TDataEvent event, TField* field, int row = -1);
 
 protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  // Tells the links, without the dispatch point around it.
+  void TellLinks(TDataEvent event, TField* field, int row);
+
   bool FAutoEdit = true;
   bool FEnabled = true;
+  bool FGoingAway = false;  // set while the destructor runs
   TDataSet* FDataSet = nullptr;
   std::vector<TDataLink*> FLinks;
   TNotifyEvent FOnDataChange;
   TNotifyEvent FOnStateChange;
 };
 
-// What a bound control holds to follow its data source.
+// What a bound control holds to follow its data source. The link names its
+// control, so that nothing is told to a control whose window is being torn
+// down; freeing a link only unhooks it and calls nothing back. A control freed
+// on its own, outside its window's teardown, clears its link's data source
+// first in its destructor, while all of it is still alive.
 class TDataLink {
 public:
-  TDataLink() = default;
+  explicit TDataLink(TComponent* control = nullptr) : FControl(control) {}
   virtual ~TDataLink();
   TDataLink(const TDataLink&) = delete;
   TDataLink& operator=(const TDataLink&) = delete;
 
+  TComponent* Control() const { return FControl; }
   TDataSource* DataSource() const { return FSource; }
   void SetDataSource(TDataSource* source);
   TDataSet* DataSet() const { return FSource ? FSource->DataSet() : nullptr; }
@@ -221,15 +269,23 @@ public:
 
   // The dataset opened or closed.
   virtual void ActiveChanged() {}
-  // The whole dataset changed (opened, re-read, a row added or removed).
+  // The whole dataset changed.
   virtual void DataSetChanged() {}
-  // The current row moved.
+  // The current row moved to another row.
   virtual void DataSetScrolled() { DataSetChanged(); }
-  // A field of the current row changed; null for the whole row.
+  // Row `row` was stored with new values (a post, or a cancelled edit).
+  virtual void RowChanged(int) { DataSetChanged(); }
+  // A posted new row now stands at `row`, and is the current row.
+  virtual void RowInserted(int) { DataSetChanged(); }
+  // Row `row` is gone; the row that followed it is current, or the new last.
+  virtual void RowDeleted(int) { DataSetChanged(); }
+  // A field of the current row changed; null for the whole current row (a
+  // new row begun, or given up).
   virtual void RecordChanged(TField*) {}
   virtual void EditingChanged() {}
 
 private:
   friend class TDataSource;
+  TComponent* FControl;
   TDataSource* FSource = nullptr;
 };

@@ -193,6 +193,51 @@ end
   EXPECT_EQ(form->Clicks, (std::vector<TObject*>{b, a, form.get()}));
 }
 
+TEST_F(Definition, HandlersWithReferenceParametersAnswerTheCaller) {
+  auto form = Load(QStringLiteral("object Form1: TTestForm\n  OnCloseQuery = QueryHandler\n  OnClose = FormClose\nend\n"));
+  bool canClose = true;
+  form->OnCloseQuery()(form.get(), canClose);
+  EXPECT_FALSE(canClose);
+  TCloseAction action = caHide;
+  form->OnClose()(form.get(), action);
+  EXPECT_EQ(action, caFree);
+  EXPECT_EQ(form->Clicks, std::vector<TObject*>{form.get()});
+}
+
+// Each declared member is filled with the component of its name before the
+// window hears it is loaded; a missing or mistyped one stops the window.
+TEST_F(Definition, DeclaredComponentMembersAreBoundByNameAndClass) {
+  auto form = std::make_unique<mt::TBoundForm>();
+  EXPECT_EQ(form->First, nullptr);
+  LoadWindowDefinitionText(form.get(),
+                           QStringLiteral("object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\n"
+                                          "  object first: TTestPart\n  end\nend\n"),
+                           QStringLiteral("Test.def"));
+  EXPECT_EQ(form->First, Find<TTestPart>(*form, "first")) << "names ignore case";
+  EXPECT_EQ(form->Grid, Find<mt::TTestGrid>(*form, "Grid"));
+  EXPECT_TRUE(form->BoundWhenLoaded);
+
+  struct Row {
+    const char* text;
+    int line;
+    const char* fragment;
+  } rows[] = {
+      {"object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\nend\n", 1, "TBoundForm has no component First (TTestPart)"},
+      {"object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\n  object First: TTestGrid\n  end\nend\n", 4,
+       "First is a TTestGrid, not a TTestPart"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    auto bad = std::make_unique<mt::TBoundForm>();
+    try {
+      LoadWindowDefinitionText(bad.get(), QString::fromUtf8(row.text), QStringLiteral("Test.def"));
+      ADD_FAILURE() << "loaded without an error";
+    } catch (const EDefinitionError& e) {
+      EXPECT_EQ(e.Message(), QStringLiteral("Test.def, line %1: %2").arg(row.line).arg(QString::fromUtf8(row.fragment)));
+    }
+  }
+}
+
 TEST_F(Definition, ValuesOfEveryKind) {
   struct Row {
     const char* line;
@@ -355,6 +400,8 @@ TEST_F(Definition, MistakesNameTheDefinitionAndTheLine) {
        "TTestForm has no handler NoSuchHandler"},
       {"object Form1: TTestForm\n  object P1: TTestPart\n    OnClick = QueryHandler\n  end\nend\n", 3,
        "handler QueryHandler does not fit event OnClick"},
+      {"object Form1: TTestForm\n  object P1: TTestPart\n    OnClick = Hidden\n  end\nend\n", 3,
+       "TTestForm has no handler Hidden"},
       {"object Form1: TTestForm\n  object P1: TTestPart\n    OnClick = 'PartClick'\n  end\nend\n", 3,
        "unsuitable value for OnClick"},
       {"object Form1: TTestForm\n  object P1: TTestPart\n\n    Buddy = Ghost\n  end\nend\n", 4,

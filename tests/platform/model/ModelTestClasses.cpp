@@ -119,12 +119,6 @@ TTestGrid::TTestGrid(TComponent* owner)
       FColumns(
           std::make_unique<TCollection>(this, [](TCollection* c) -> TCollectionItem* { return new TTestColumn(c); })) {}
 
-TTestForm::TTestForm(TComponent* owner) : TForm(owner) {
-  Handlers().Add(QStringLiteral("PartClick"), this, &TTestForm::PartClick);
-  Handlers().Add(QStringLiteral("FormCreate"), this, &TTestForm::FormCreate);
-  Handlers().Add(QStringLiteral("QueryHandler"), this, &TTestForm::QueryHandler);
-}
-
 void TTestForm::Loaded() {
   TForm::Loaded();
   Log().push_back(QStringLiteral("loaded ") + Name() + (Loading() ? QStringLiteral(" (still loading)") : QString()));

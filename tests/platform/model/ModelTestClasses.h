@@ -4,6 +4,7 @@
 
 #include "Classes.h"
 #include "Component.h"
+#include "ComponentMembers.h"
 #include "Events.h"
 #include "Forms.h"
 #include "Graphics.h"
@@ -166,14 +167,39 @@ private:
 class TTestForm : public TForm {
   Q_OBJECT
 public:
-  explicit TTestForm(TComponent* owner = nullptr);
+  explicit TTestForm(TComponent* owner = nullptr) : TForm(owner) {}
 
+  // Handlers are methods the meta-object knows: slots or invokable methods.
+  Q_INVOKABLE void FormCreate(TObject* sender) { Clicks.push_back(sender); }
+public slots:
   void PartClick(TObject* sender) { Clicks.push_back(sender); }
-  void FormCreate(TObject* sender) { Clicks.push_back(sender); }
   void QueryHandler(TObject*, bool& canClose) { canClose = false; }
+  void FormClose(TObject* sender, TCloseAction& action) {
+    Clicks.push_back(sender);
+    action = caFree;
+  }
+
+public:
+  // Not a handler: a plain method the loader does not see.
+  void Hidden(TObject* sender) { Clicks.push_back(sender); }
 
   std::vector<TObject*> Clicks;
   void Loaded() override;
+};
+
+// A window whose component members are bound by name.
+class TBoundForm : public TTestForm {
+  Q_OBJECT
+public:
+  explicit TBoundForm(TComponent* owner = nullptr) : TTestForm(owner) {}
+  NOTARIUM_COMPONENT(TTestPart, First);
+  NOTARIUM_COMPONENT(TTestGrid, Grid);
+  // Whether the members were filled when the window heard it was loaded.
+  bool BoundWhenLoaded = false;
+  void Loaded() override {
+    TTestForm::Loaded();
+    BoundWhenLoaded = First && Grid;
+  }
 };
 
 }  // namespace mt

@@ -1,20 +1,72 @@
 // Data sources tell bound controls when the dataset opens or closes, when the
-// current row moves, when a field changes and when the whole dataset changes.
+// current row moves, when a field changes and when the whole dataset changes;
+// their handlers run through the one dispatch point, and nothing is told to a
+// control or a handler that is going away with its window.
 #include "StoreFixture.h"
+
+#include <cstdlib>
 
 namespace {
 
 class RecordingLink : public TDataLink {
 public:
+  // Writes to `log` when given one (it outlives the link), else to `events`.
+  explicit RecordingLink(TComponent* control = nullptr, QStringList* log = nullptr) : TDataLink(control), FLog(log) {}
   QStringList events;
-  void ActiveChanged() override { events << QStringLiteral("active"); }
-  void DataSetChanged() override { events << QStringLiteral("changed"); }
-  void DataSetScrolled() override { events << QStringLiteral("scrolled"); }
-  void RecordChanged(TField* f) override { events << QStringLiteral("field ") + (f ? f->FieldName() : QString()); }
-  void EditingChanged() override { events << QStringLiteral("state"); }
+  void ActiveChanged() override { Out() << QStringLiteral("active"); }
+  void DataSetChanged() override { Out() << QStringLiteral("changed"); }
+  void DataSetScrolled() override { Out() << QStringLiteral("scrolled"); }
+  void RecordChanged(TField* f) override { Out() << QStringLiteral("field ") + (f ? f->FieldName() : QString()); }
+  void EditingChanged() override { Out() << QStringLiteral("state"); }
+
+private:
+  QStringList& Out() { return FLog ? *FLog : events; }
+  QStringList* FLog;
 };
 
+// A bound control: a component of a window that follows a data source.
+class BoundControl : public TComponent {
+public:
+  BoundControl(TComponent* window, QStringList& log) : TComponent(window), link(this, &log) {}
+  RecordingLink link;
+};
+
+TNotifyEvent Handler(std::function<void(TObject*)> fn) {
+  TNotifyEvent e;
+  e.Name = QStringLiteral("Handler");
+  e.Fn = std::move(fn);
+  return e;
+}
+
 }  // namespace
+
+// Windows of the test: components owning datasets, data sources and bound
+// controls, freed as a window frees them (last made, first freed).
+class DataWindowTest : public StoreTest {
+protected:
+  struct Data {
+    TADOTable* table = nullptr;
+    TDataSource* source = nullptr;
+  };
+  // An open dataset over the categories and its data source, made in either
+  // order, whose OnDataChange writes to `log`.
+  Data MakeData(TComponent* window, QStringList& log, bool sourceFirst) {
+    Data d;
+    auto makeTable = [&] {
+      d.table = new TADOTable(window);
+      d.table->SetName(QStringLiteral("ADOTable1"));
+      d.table->SetConnection(connection);
+      d.table->SetTableName(QStringLiteral("kategorije"));
+    };
+    if (!sourceFirst) makeTable();
+    d.source = new TDataSource(window);
+    if (sourceFirst) makeTable();
+    d.source->SetDataSet(d.table);
+    d.source->SetOnDataChange(Handler([&log](TObject*) { log << QStringLiteral("handler"); }));
+    d.table->Open();
+    return d;
+  }
+};
 
 TEST_F(StoreTest, DataSourcesNotifyBoundControls) {
   AddCategory(QStringLiteral("A"));
@@ -63,4 +115,103 @@ TEST_F(StoreTest, ALinkForgetsADestroyedDataSource) {
   EXPECT_EQ(source->DataSet(), nullptr);
   delete source;
   EXPECT_EQ(link.DataSource(), nullptr);
+}
+
+// The main window makes its datasets after its pages, so they go first when it
+// is torn down: neither the bound controls nor the window's own data-change
+// handlers hear of it, whatever the order.
+TEST_F(DataWindowTest, NothingOfAWindowHearsItsOwnTeardown) {
+  AddCategory(QStringLiteral("A"));
+  AddCategory(QStringLiteral("B"));
+  for (const bool controlFirst : {true, false}) {
+    for (const bool sourceFirst : {true, false}) {
+      SCOPED_TRACE(QStringLiteral("control made %1, source made %2")
+                       .arg(QLatin1String(controlFirst ? "first" : "last"), QLatin1String(sourceFirst ? "first" : "last"))
+                       .toStdString());
+      QStringList log;
+      auto* window = new TComponent();
+      BoundControl* control = controlFirst ? new BoundControl(window, log) : nullptr;
+      const Data data = MakeData(window, log, sourceFirst);
+      if (!control) control = new BoundControl(window, log);
+      control->link.SetDataSource(data.source);
+      log.clear();
+      data.table->Next();
+      ASSERT_EQ(log, QStringList({QStringLiteral("scrolled"), QStringLiteral("handler")}))
+          << "while the window lives, its control and its handler follow the data";
+      log.clear();
+      delete window;
+      EXPECT_EQ(log, QStringList()) << "told during the window's teardown";
+    }
+  }
+}
+
+// A control in one window bound to the data of another: whichever window goes
+// first, the one left is unhooked from it and never calls into it.
+TEST_F(DataWindowTest, WindowsSharingDataOutliveEachOtherInEitherOrder) {
+  AddCategory(QStringLiteral("A"));
+  AddCategory(QStringLiteral("B"));
+  {
+    SCOPED_TRACE("the data's window goes first");
+    QStringList log;
+    auto* dataWindow = new TComponent();
+    auto* controlWindow = new TComponent();
+    const Data data = MakeData(dataWindow, log, false);
+    auto* control = new BoundControl(controlWindow, log);
+    control->link.SetDataSource(data.source);
+    log.clear();
+    delete dataWindow;
+    EXPECT_EQ(control->link.DataSource(), nullptr);
+    EXPECT_FALSE(control->link.Active());
+    EXPECT_FALSE(log.isEmpty()) << "a control that stays hears that its data are gone";
+    EXPECT_FALSE(log.contains(QStringLiteral("handler"))) << "the dying window's handler ran";
+    delete controlWindow;
+  }
+  {
+    SCOPED_TRACE("the control's window goes first");
+    QStringList log;
+    auto* dataWindow = new TComponent();
+    auto* controlWindow = new TComponent();
+    const Data data = MakeData(dataWindow, log, false);
+    auto* control = new BoundControl(controlWindow, log);
+    control->link.SetDataSource(data.source);
+    delete controlWindow;
+    log.clear();
+    data.table->Next();
+    data.table->Close();
+    EXPECT_EQ(log, QStringList({QStringLiteral("handler"), QStringLiteral("handler")})) << "only the data's own handler is left";
+    delete dataWindow;
+  }
+}
+
+// A handler that fails while the data source tells of a change, even from a
+// dataset's destructor, is shown once through the dispatch point and the
+// program goes on. Each case runs in a child process, which a throw from a
+// destructor would end.
+TEST_F(DataWindowTest, DataSourceHandlerErrorsAreShownNotThrown) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  AddCategory(QStringLiteral("A"));
+  AddCategory(QStringLiteral("B"));
+  struct Case {
+    const char* what;
+    void (*action)(Data&);
+  } cases[] = {
+      {"a move", [](Data& d) { d.table->Next(); }},
+      {"a change of state", [](Data& d) { d.table->Edit(); }},
+      {"the dataset freed", [](Data& d) { delete d.table; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EXIT(
+        {
+          QStringList log;
+          Data d = MakeData(&owner, log, false);
+          auto fail = Handler([](TObject*) { throw EDatabaseError(QStringLiteral("handler failed")); });
+          d.source->SetOnDataChange(fail);
+          d.source->SetOnStateChange(fail);
+          c.action(d);
+          const auto errors = host.Errors();
+          std::_Exit(errors.size() == 1 && errors[0] == QStringLiteral("handler failed") ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
 }
