@@ -122,6 +122,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   }
   FPendingActive = nullptr;
   FTabs->setCurrentIndex(i);
+  RaiseHandlerError();
 }
 
 int TPageControl::ActivePageIndex() const {

@@ -1,7 +1,9 @@
 #include "Component.h"
 
+#include "Dispatch.h"
 #include "Exceptions.h"
 
+#include <QEvent>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -58,6 +60,38 @@ TComponent::~TComponent() {
   FFreeNotifies.clear();
   DestroyComponents();
   if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) noexcept {
+  // The address the object was allocated at, taken while its type is whole.
+  void* memory = dynamic_cast<void*>(component);
+  if (!component->FTornDown) {
+    component->FTornDown = true;
+    component->FDestroying = true;
+    try {
+      component->BeforeDestruction();
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
+  component->~TComponent();
+  ::operator delete(memory);
+}
+
+// Out of line, so that the compiler pairs every allocation with the class's
+// own deallocation rather than with the global one it calls.
+void* TComponent::operator new(std::size_t size) { return ::operator new(size); }
+
+void TComponent::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+void TComponent::BeforeDestruction() { DestroyComponents(); }
+
+bool TComponent::event(QEvent* event) {
+  if (event->type() == QEvent::DeferredDelete) {
+    delete this;
+    return true;
+  }
+  return TPersistent::event(event);
 }
 
 void TComponent::DestroyComponents() {

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
+#include <new>
 #include <vector>
 
 // Base of every object with published properties (components and the
@@ -27,6 +29,12 @@ enum class TOperation { opInsert, opRemove };
 
 // A named object owned by another component. An owner destroys what it owns in
 // the reverse order of creation. Ownership (lifetime) is not the visual parent.
+//
+// Freeing a component (delete, by its owner or through a smart pointer) runs
+// its teardown first, while the whole object is alive: BeforeDestruction
+// runs handlers, saves and frees the owned components, last created first.
+// The C++ destructors that follow only release what is left and call nothing
+// back. A component that lives on the stack gets no teardown.
 class TComponent : public TPersistent {
   Q_OBJECT
   Q_PROPERTY(QString Name READ Name WRITE SetName)
@@ -37,6 +45,15 @@ public:
 
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
+
+  // Every delete of a component comes here: teardown, then the destructors.
+  void operator delete(TComponent* component, std::destroying_delete_t) noexcept;
+  // The allocation that goes with it; for a constructor that throws, the
+  // memory goes back and no teardown runs.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* memory) noexcept;
+  static void* operator new(std::size_t, void* place) noexcept { return place; }
+  static void operator delete(void*, void*) noexcept {}
 
   QString Name() const { return FName; }
   // Renaming checks that the owner has no other component of that name.
@@ -57,6 +74,8 @@ public:
   // The loaded notification: ends the loading state. Overrides call the base
   // first.
   virtual void Loaded();
+  // Set from the start of the teardown (or of the destructor, for a
+  // component freed without one).
   bool Destroying() const { return FDestroying; }
 
   // Places this component inside another while a definition is applied
@@ -66,6 +85,10 @@ public:
   // Whether children may be nested inside this component in a definition.
   virtual bool AcceptsChildren() const { return false; }
 
+  // A deferred delete (deleteLater) frees the component as delete does, with
+  // its teardown.
+  bool event(QEvent* event) override;
+
   // Asks to be told when `other` goes away, wherever it is owned.
   void FreeNotification(TComponent* other);
   void RemoveFreeNotification(TComponent* other);
@@ -74,9 +97,17 @@ protected:
   // Told of components inserted into or removed from the owner, and of
   // components this one asked to hear about.
   virtual void Notification(TComponent* component, TOperation operation);
+  // The teardown, run once when the component is freed, before any
+  // destructor: Destroying() is already true. Overrides run their handlers
+  // and save what they keep, then call the base, which frees the owned
+  // components, last created first, each with its own teardown. An error is
+  // handed to the error display (HandleCurrentException) and the freeing
+  // goes on.
+  virtual void BeforeDestruction();
   // Marks the component as going away and destroys what it owns, last
   // created first. Classes whose own members the owned components rely on
-  // call it at the start of their destructor.
+  // call it at the start of their destructor; after a teardown nothing is
+  // left to destroy.
   void DestroyComponents();
 
 private:
@@ -90,6 +121,7 @@ private:
   std::vector<TComponent*> FFreeNotifies;
   bool FLoading = false;
   bool FDestroying = false;
+  bool FTornDown = false;
 };
 
 // ASCII-only case-insensitive comparison, the rule for component and

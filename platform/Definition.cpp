@@ -2,7 +2,6 @@
 
 #include "Classes.h"
 #include "ComponentMembers.h"
-#include "CodePage.h"
 #include "Controls.h"
 #include "Exceptions.h"
 #include "Forms.h"
@@ -337,7 +336,12 @@ private:
         bool ok = false;
         const uint code = FText.mid(start, FPos - start).toUInt(&ok);
         if (!ok || code > 0x10FFFF) Fail(FLine, QStringLiteral("bad character code"));
-        s += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        // Below 256 a code is a byte of the system's code page, as a
+        // single-byte designer writes it; from 256 up, a Unicode code point.
+        if (code < 256)
+          s += AnsiToText(QByteArray(1, static_cast<char>(code)));
+        else
+          s += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
       } else {
         break;
       }
@@ -610,10 +614,7 @@ private:
       case tkLString:
       case tkWString:
         if (v.kind == TDefValue::String)
-          // Byte properties hold single-byte text: the definition's
-          // characters are stored in the system's code page (Windows-1250).
-          prop.Kind() == tkWString ? SetStrProp(target, prop, v.text)
-                                   : SetBytesProp(target, prop, WideToMultiByte(DefaultAnsiCodePage(), v.text));
+          SetStrProp(target, prop, v.text);
         else if (v.kind == TDefValue::Bytes)
           SetBytesProp(target, prop, v.bytes);
         else if (v.kind == TDefValue::Resource)
@@ -623,15 +624,24 @@ private:
         return;
       case tkChar:
       case tkWChar: {
-        qint64 code = 0;
-        if (v.kind == TDefValue::String && v.text.size() == 1)
-          code = v.text[0].unicode();
-        else if (v.kind == TDefValue::Integer)
-          code = v.integer;
-        else
-          WrongValue(v, prop);
-        if (code < 0 || code > (prop.Kind() == tkChar ? 0xFF : 0xFFFF))
+        const auto doesNotFit = [&](qint64 code) {
           Fail(v.line, QStringLiteral("character %1 does not fit %2 (%3)").arg(code).arg(prop.Name(), prop.TypeName()));
+        };
+        qint64 code = 0;
+        if (v.kind == TDefValue::String && v.text.size() == 1) {
+          code = v.text[0].unicode();
+          if (prop.Kind() == tkChar) {
+            // A byte character holds the character's byte in Windows-1250.
+            const QByteArray byte = TextToAnsi(v.text);
+            if (byte == "?" && v.text != QLatin1String("?")) doesNotFit(code);
+            code = static_cast<uchar>(byte.at(0));
+          }
+        } else if (v.kind == TDefValue::Integer) {
+          code = v.integer;
+        } else {
+          WrongValue(v, prop);
+        }
+        if (code < 0 || code > (prop.Kind() == tkChar ? 0xFF : 0xFFFF)) doesNotFit(code);
         SetOrdProp(target, prop, code);
         return;
       }

@@ -17,6 +17,17 @@
 // True/False, colour and cursor names, component references, handlers),
 // sets [a, b], string lists ('a' 'b'), collections <item ... end>, byte
 // blocks {hex digits} and @'resource path' (a compiled-in file's bytes).
+//
+// Text in byte properties. Byte strings and byte characters hold
+// Windows-1250, the code page of the system's texts (CodePage.h), and every
+// way into or out of them goes through that code page: a definition's
+// strings, GetStrProp and SetStrProp, and whatever builds on them (the
+// translation tables, the settings files). In a definition, #nn below 256 is
+// a byte of Windows-1250, as a single-byte designer writes it ('Sa'#232'uvaj'
+// is "Sačuvaj" in any string property), and #nn from 256 up is a Unicode code
+// point ('Tra'#382'i' is "Traži"). A character that Windows-1250 lacks is
+// stored in a byte property as '?'. Byte blocks and resources go in as they
+// are.
 #pragma once
 
 #include "Component.h"

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include "Classes.h"
+#include "Dispatch.h"
 
 #include <QColorDialog>
 #include <QApplication>
@@ -76,19 +77,28 @@ private:
 
 std::unique_ptr<IModalHost> MakeDesktopModalHost() { return std::make_unique<DesktopModalHost>(); }
 
+// Every box runs an event loop of its own: a TEventLoopScope for each.
 int MessageBox(const QString& text, const QString& caption, TMsgButtons buttons) {
+  TEventLoopScope loop;
   return Application->ModalHost().MessageBox(text, caption, buttons);
 }
 
-void ShowMessage(const QString& text) { Application->ModalHost().Notice(text, Application->Title()); }
+void ShowMessage(const QString& text) {
+  TEventLoopScope loop;
+  Application->ModalHost().Notice(text, Application->Title());
+}
 
 bool InputQuery(const QString& caption, const QString& prompt, QString& value) {
+  TEventLoopScope loop;
   return Application->ModalHost().InputQuery(caption, prompt, value);
 }
 
 TFontDialog::TFontDialog(TComponent* owner) : TComponent(owner), FFont(std::make_unique<TFont>()) {}
 
-bool TFontDialog::Execute() { return Application->ModalHost().FontDialog(*FFont); }
+bool TFontDialog::Execute() {
+  TEventLoopScope loop;
+  return Application->ModalHost().FontDialog(*FFont);
+}
 
 TColorDialog::TColorDialog(TComponent* owner) : TComponent(owner), FCustomColors(std::make_unique<TStringList>()) {}
 
@@ -100,4 +110,7 @@ void TColorDialog::SetCustomColors(TStrings* s) {
   if (s) FCustomColors->Assign(s);
 }
 
-bool TColorDialog::Execute() { return Application->ModalHost().ColorDialog(FColor); }
+bool TColorDialog::Execute() {
+  TEventLoopScope loop;
+  return Application->ModalHost().ColorDialog(FColor);
+}

@@ -24,6 +24,9 @@ public:
   explicit FormWindow(TCustomForm* form) : FForm(form) {}
   // The form is going: the widget outlives its events, which nobody hears.
   void Detach() { FForm = nullptr; }
+  // A key pressed on `target`, one of this window's widgets, before the
+  // widget sees it; true when the window's key preview took it.
+  bool PreviewKey(QWidget* target, const QKeyEvent* event) { return FForm && FForm->PreviewKey(target, event); }
 
 protected:
   void closeEvent(QCloseEvent* event) override {
@@ -65,6 +68,30 @@ namespace {
 // The window whose activation event ran last, so that it is deactivated
 // before another one is activated, whatever order the toolkit reports.
 TCustomForm* gActiveForm = nullptr;
+
+// Key preview needs the key presses of every widget of a window, which the
+// toolkit delivers to the focused widget only. One filter on the application
+// hands each key press to the window it happens in; everything else a window
+// hears through the filter on its own widgets.
+class KeyPreviewFilter : public QObject {
+public:
+  using QObject::QObject;
+
+  static void Install() {
+    static QPointer<KeyPreviewFilter> filter;
+    if (filter || !qApp) return;
+    filter = new KeyPreviewFilter(qApp);
+    qApp->installEventFilter(filter);
+  }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* target = static_cast<QWidget*>(watched);
+    auto* window = dynamic_cast<FormWindow*>(target->window());
+    return window && window->PreviewKey(target, static_cast<QKeyEvent*>(event));
+  }
+};
 }  // namespace
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
@@ -81,7 +108,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   FClient->setAutoFillBackground(true);
   layout->addWidget(FClient, 1);
   FClient->installEventFilter(this);
-  qApp->installEventFilter(this);
+  KeyPreviewFilter::Install();
   FParentFont = false;
   FParentColor = false;
   SetWidget(window);
@@ -93,22 +120,38 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
-  if (qApp) qApp->removeEventFilter(this);
-  if (!FDestroyEventRun) {
-    FDestroyEventRun = true;
-    Dispatch([this] { if (FOnDestroy) FOnDestroy(this); });
-  }
+  // Freed without a teardown (a window on the stack): its components go
+  // now, and no handler of the half-destroyed window runs.
+  Detach();
   DestroyComponents();
-  if (gActiveForm == this) gActiveForm = nullptr;
-  if (auto* window = dynamic_cast<FormWindow*>(FWidget.data())) window->Detach();
   FClient->removeEventFilter(this);
   if (Application) Application->NotifyFormDestroyed(this);
+}
+
+void TCustomForm::Detach() {
+  if (gActiveForm == this) gActiveForm = nullptr;
+  if (auto* window = dynamic_cast<FormWindow*>(FWidget.data())) window->Detach();
+}
+
+void TCustomForm::BeforeDestruction() {
+  // From here on the toolkit's window events reach nobody; the destruction
+  // event is the last one the window's handlers hear.
+  Detach();
+  try {
+    if (FOnDestroy) FOnDestroy(this);
+  } catch (...) {
+    HandleCurrentException();
+  }
+  // The components go while the window is whole, last created first; the
+  // settings they keep are written on the way.
+  TWinControl::BeforeDestruction();
 }
 
 void TCustomForm::LoadDefinition(const QString& resourcePath) { LoadWindowDefinition(this, resourcePath); }
 
 void TCustomForm::AfterConstruction() {
   if (FOnCreate) Dispatch([this] { FOnCreate(this); });
+  RaiseHandlerError();
 }
 
 void TCustomForm::SetText(const QString& text) {
@@ -182,6 +225,7 @@ void TCustomForm::SetNormalBounds(const QRect& r) {
 }
 
 bool TCustomForm::eventFilter(QObject* watched, QEvent* event) {
+  if (Destroying()) return false;
   if (watched == FClient && event->type() == QEvent::Resize) {
     const QSize s = FClient->size();
     if (s.width() != FClientWidth || s.height() != FClientHeight) {
@@ -194,14 +238,15 @@ bool TCustomForm::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
-  if (event->type() == QEvent::KeyPress && FKeyPreview && FOnFormKeyPress && watched->isWidgetType()) {
-    auto* w = static_cast<QWidget*>(watched);
-    QWidget* focus = QApplication::focusWidget();
-    if (w->window() == FWidget && (w == focus || (!focus && w == FWidget)))
-      return FilterKeyPress(this, w, static_cast<QKeyEvent*>(event), FOnFormKeyPress);
-    return false;
-  }
   if (watched == FWidget) return TWinControl::eventFilter(watched, event);
+  return false;
+}
+
+bool TCustomForm::PreviewKey(QWidget* target, const QKeyEvent* event) {
+  if (!FKeyPreview || !FOnFormKeyPress || Destroying()) return false;
+  // The key goes where the focus is; with no focus, to the window itself.
+  QWidget* focus = QApplication::focusWidget();
+  if (target == focus || (!focus && target == FWidget)) return FilterKeyPress(this, target, event, FOnFormKeyPress);
   return false;
 }
 
@@ -342,12 +387,14 @@ void TCustomForm::Show() {
     default: FWidget->show(); break;
   }
   if (FWindowState != wsMinimized) BringToFront();
+  RaiseHandlerError();
 }
 
 void TCustomForm::Hide() {
   FWindowState = WindowState();
   FVisible = false;
   FWidget->hide();
+  RaiseHandlerError();
 }
 
 bool TCustomForm::Active() const { return FActive; }
@@ -419,13 +466,20 @@ int TCustomForm::ShowModal() {
   struct EndModal {
     TCustomForm* form;
     ~EndModal() {
-      form->Hide();
+      try {
+        form->Hide();
+      } catch (...) {
+        HandleCurrentException();
+      }
       form->FWidget->setWindowModality(Qt::NonModal);
       form->FModal = false;
     }
   } end{this};
   Show();
-  Application->ModalHost().RunModalLoop(*this);
+  {
+    TEventLoopScope loop;
+    Application->ModalHost().RunModalLoop(*this);
+  }
   return FModalResult;
 }
 
@@ -491,11 +545,17 @@ void TApplication::Terminate() {
   QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }
+void TApplication::ProcessMessages() {
+  TEventLoopScope loop;
+  QCoreApplication::processEvents();
+}
 
 void TApplication::HandleException(std::exception_ptr error) { ShowException(ExceptionMessage(error)); }
 
-void TApplication::ShowException(const QString& message) { FHost->Error(message, FTitle); }
+void TApplication::ShowException(const QString& message) {
+  TEventLoopScope loop;
+  FHost->Error(message, FTitle);
+}
 
 void TApplication::Restore() {
   if (FMainForm) FMainForm->Restore();

@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+class QKeyEvent;
 class QMenuBar;
 class QWidget;
 class IModalHost;
@@ -104,6 +105,8 @@ protected:
   void SetText(const QString& text) override;
   void WidgetResized(int width, int height) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The teardown: the destruction event, then the components.
+  void BeforeDestruction() override;
   // Places the window before its first showing: centred by Position.
   void PlaceForShow();
   void Notification(TComponent* component, TOperation operation) override;
@@ -124,10 +127,13 @@ protected:
   bool FModal = false;
   bool FPlaced = false;
   bool FActive = false;
-  bool FDestroyEventRun = false;
 
 private:
   friend class FormWindow;
+  // Cuts the window off from the toolkit's window events.
+  void Detach();
+  // The key preview: runs OnKeyPress for a key pressed on `target`.
+  bool PreviewKey(QWidget* target, const QKeyEvent* event);
   void UpdateWindowFlags();
   void RebuildMenuBar();
   void WindowMovedOrResized();

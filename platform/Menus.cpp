@@ -59,7 +59,16 @@ TMenuItem::~TMenuItem() {
   delete FQAction.data();
 }
 
-void TMenuItem::SetAction(TComponent* action) { FAction = action; }
+void TMenuItem::SetAction(TComponent* action) {
+  if (FAction) FAction->RemoveFreeNotification(this);
+  FAction = action;
+  if (action) action->FreeNotification(this);
+}
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FAction) FAction = nullptr;
+}
 
 void TMenuItem::SetCaption(const QString& caption) {
   if (caption == FCaption) return;

@@ -75,6 +75,9 @@ public:
   // The menu this item belongs to, if any.
   TMenu* Menu() const;
 
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
 private:
   friend class TMenu;
   friend class TPopupMenu;

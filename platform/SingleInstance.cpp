@@ -20,7 +20,9 @@ TSingleInstance::~TSingleInstance() {
 
 QString TSingleInstance::ServerName(const QString& title) {
   // The title may hold any character; the hash makes a safe socket name.
-  const QByteArray key = title.toUtf8() + '\0' + QByteArray::number(static_cast<qulonglong>(::getuid()));
+  QByteArray key = title.toUtf8() + '\0' + QByteArray::number(static_cast<qulonglong>(::getuid()));
+  const QByteArray instance = qgetenv("NOTARIUM_INSTANCE");
+  if (!instance.isEmpty()) key += '\0' + instance;
   return QStringLiteral("notarium-") + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 

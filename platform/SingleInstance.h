@@ -16,7 +16,9 @@ public:
   explicit TSingleInstance(const QString& title);
   ~TSingleInstance() override;
 
-  // The socket's name for this title and the current user.
+  // The socket's name for this title and the current user. A name set in
+  // NOTARIUM_INSTANCE makes it a name of its own, which a test run uses so
+  // that it never meets the user's running copy.
   static QString ServerName(const QString& title);
   // Sends the restore command to a running copy; false when none answers.
   bool SignalRunningCopy() const;

@@ -127,6 +127,7 @@ QString TEdit::GetText() const { return FEdit->text(); }
 void TEdit::SetText(const QString& text) {
   if (text == FEdit->text()) return;
   FEdit->setText(text);
+  RaiseHandlerError();
 }
 
 int TEdit::MaxLength() const { return FEdit->maxLength() == 32767 ? 0 : FEdit->maxLength(); }
@@ -245,6 +246,7 @@ void TMemo::SetText(const QString& text) {
     if (!Loading()) Dispatch([this] { Fire(FOnChange); });
   }
   FEditor->document()->setModified(false);
+  RaiseHandlerError();
 }
 
 void TMemo::SetAlignment(TAlignment a) {
@@ -393,7 +395,10 @@ void TCheckBox::SetText(const QString& text) {
 
 // A grayed box is not checked.
 bool TCheckBox::Checked() const { return FBox->checkState() == Qt::Checked; }
-void TCheckBox::SetChecked(bool v) { FBox->setChecked(v); }
+void TCheckBox::SetChecked(bool v) {
+  FBox->setChecked(v);
+  RaiseHandlerError();
+}
 TCheckBoxState TCheckBox::State() const {
   switch (FBox->checkState()) {
     case Qt::Checked: return cbChecked;
@@ -404,6 +409,7 @@ TCheckBoxState TCheckBox::State() const {
 void TCheckBox::SetState(TCheckBoxState v) {
   FBox->setTristate(v == cbGrayed);
   FBox->setCheckState(v == cbChecked ? Qt::Checked : v == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+  RaiseHandlerError();
 }
 
 // ---------------------------------------------------------------- TRadioButton
@@ -423,7 +429,10 @@ void TRadioButton::SetText(const QString& text) {
 }
 
 bool TRadioButton::Checked() const { return FButton->isChecked(); }
-void TRadioButton::SetChecked(bool v) { FButton->setChecked(v); }
+void TRadioButton::SetChecked(bool v) {
+  FButton->setChecked(v);
+  RaiseHandlerError();
+}
 
 // ---------------------------------------------------------------- TGroupBox
 

@@ -1,5 +1,7 @@
 #include "TypeInfo.h"
 
+#include "CodePage.h"
+
 #include "Classes.h"
 #include "Component.h"
 #include "Events.h"
@@ -232,15 +234,19 @@ void SetFloatProp(QObject* object, const TPropInfo& prop, double value) {
   Write(object, prop, v);
 }
 
+QString AnsiToText(const QByteArray& bytes) { return MultiByteToWide(DefaultAnsiCodePage(), bytes); }
+
+QByteArray TextToAnsi(const QString& text) { return WideToMultiByte(DefaultAnsiCodePage(), text); }
+
 QString GetStrProp(const QObject* object, const TPropInfo& prop) {
   const QVariant v = Read(object, prop);
-  if (prop.Kind() == tkLString || prop.Kind() == tkString) return QString::fromLatin1(v.toByteArray());
+  if (prop.Kind() == tkLString || prop.Kind() == tkString) return AnsiToText(v.toByteArray());
   return v.toString();
 }
 
 void SetStrProp(QObject* object, const TPropInfo& prop, const QString& value) {
   if (prop.Kind() == tkLString || prop.Kind() == tkString) {
-    Write(object, prop, QVariant(value.toLatin1()));
+    Write(object, prop, QVariant(TextToAnsi(value)));
     return;
   }
   Write(object, prop, QVariant(value));

@@ -82,8 +82,15 @@ qint64 GetInt64Prop(const QObject* object, const TPropInfo& prop);
 void SetInt64Prop(QObject* object, const TPropInfo& prop, qint64 value);
 double GetFloatProp(const QObject* object, const TPropInfo& prop);
 void SetFloatProp(QObject* object, const TPropInfo& prop, double value);
-// Wide strings (QString) as they are; long and short strings (QByteArray) as
-// their bytes, taken as Latin-1 so that no byte is lost.
+// Text in byte properties: long and short strings (QByteArray) and byte
+// characters hold Windows-1250, the system's single-byte code page (see
+// Definition.h). Text goes in and out of them through that code page: every
+// byte comes back as the character it stands for (and goes back unchanged),
+// and a character the code page lacks is stored as '?'.
+QString AnsiToText(const QByteArray& bytes);
+QByteArray TextToAnsi(const QString& text);
+// Wide strings (QString) as they are; byte strings through Windows-1250 as
+// above.
 QString GetStrProp(const QObject* object, const TPropInfo& prop);
 void SetStrProp(QObject* object, const TPropInfo& prop, const QString& value);
 QByteArray GetBytesProp(const QObject* object, const TPropInfo& prop);

@@ -350,7 +350,7 @@ QString ApplicationDir() {
 
 TrsStreamData::TrsStreamData(TComponent* owner) : TrsStorageData(owner) {}
 
-TrsStreamData::~TrsStreamData() { UnbindStorages(); }
+TrsStreamData::~TrsStreamData() = default;
 
 QString TrsStreamData::FullFileName() const {
   QString name = FFileName;
@@ -461,7 +461,7 @@ TrsIniData::TrsIniData(TComponent* owner) : TrsStreamData(owner), FTemplate(std:
   FTemplate->Add(QStringLiteral("%BODY%"));
 }
 
-TrsIniData::~TrsIniData() { UnbindStorages(); }
+TrsIniData::~TrsIniData() = default;
 
 void TrsIniData::SetTemplate(TStrings* lines) {
   if (lines) FTemplate->Assign(lines);

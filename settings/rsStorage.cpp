@@ -326,7 +326,15 @@ void TrsKeyWrapper::AssignValue(const TrsKeyItem& source) {
 
 TrsStorageData::TrsStorageData(TComponent* owner) : TComponent(owner) {}
 
-TrsStorageData::~TrsStorageData() { UnbindStorages(); }
+TrsStorageData::~TrsStorageData() {
+  // Nothing is written from here: saving is the teardown's work.
+  while (!FStorages.empty()) FStorages.back()->SetStorageData(nullptr);
+}
+
+void TrsStorageData::BeforeDestruction() {
+  UnbindStorages();
+  TComponent::BeforeDestruction();
+}
 
 TrsStorage* TrsStorageData::Storages(int index) const {
   if (index < 0 || index >= StorageCount()) RaiseListIndexError(index);
@@ -364,12 +372,19 @@ void TrsStorageData::SaveData(TrsStorage&) {}
 void TrsStorageData::UnbindStorages() noexcept {
   while (!FStorages.empty()) {
     TrsStorage* storage = FStorages.back();
-    // The window is going away: what the storage still holds is written now,
-    // while this back-end can still write it, and only this once.
-    if (storage->Active()) Dispatch([storage] { storage->SetActive(false); });
+    // The back-end is going away: what the storage still holds is written
+    // now, while this back-end can still write it, and only this once.
+    if (storage->Active()) {
+      try {
+        storage->SetActive(false);
+      } catch (...) {
+        HandleCurrentException();
+      }
+    }
     storage->SetStorageData(nullptr);
   }
 }
+
 
 void TrsStorageData::AddStorage(TrsStorage* storage) {
   if (std::find(FStorages.begin(), FStorages.end(), storage) == FStorages.end()) FStorages.push_back(storage);
@@ -384,13 +399,26 @@ void TrsStorageData::RemoveStorage(TrsStorage* storage) {
 TrsStorage::TrsStorage(TComponent* owner) : TComponent(owner) {}
 
 TrsStorage::~TrsStorage() {
-  if (FActive) Dispatch([this] { SetActive(false); });
+  // Saved by the teardown, if there was one; a destructor writes nothing.
   if (FStorageData) {
     FStorageData->RemoveStorage(this);
     FStorageData->RemoveFreeNotification(this);
     FStorageData = nullptr;
   }
   if (FEncryptor) FEncryptor->RemoveFreeNotification(this);
+}
+
+void TrsStorage::BeforeDestruction() {
+  // Saved while the window and the back-end are whole; a failure is shown
+  // and the freeing goes on.
+  if (FActive) {
+    try {
+      SetActive(false);
+    } catch (...) {
+      HandleCurrentException();
+    }
+  }
+  TComponent::BeforeDestruction();
 }
 
 void TrsStorage::SetActive(bool active) {
@@ -426,8 +454,12 @@ void TrsStorage::Loaded() {
   if (FActivatePending) {
     FActivatePending = false;
     // Whatever the file holds, the window still opens: a load that fails
-    // part-way is shown, and the keys read before the failure stay.
-    if (FActive) Dispatch([this] { Load(); });
+    // part-way is shown at once, also when a handler is creating the window,
+    // and the keys read before the failure stay.
+    if (FActive) {
+      TEventLoopScope own;
+      Dispatch([this] { Load(); });
+    }
   }
 }
 

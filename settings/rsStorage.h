@@ -140,9 +140,8 @@ public:
 };
 
 // Back-end that fills a storage's tree and writes it out. It keeps the list of
-// storages bound to it and the one it is serving at the moment. The concrete
-// back-end calls UnbindStorages() first thing in its destructor, so that the
-// storages still save through it.
+// storages bound to it and the one it is serving at the moment. Freed, it
+// saves the bound storages in its teardown, while it can still write them.
 class TrsStorageData : public TComponent {
   Q_OBJECT
 public:
@@ -167,6 +166,8 @@ protected:
   // Deactivates (and so saves) every bound storage, then forgets it. Errors
   // are shown through the application's error display, never thrown.
   void UnbindStorages() noexcept;
+  // The teardown: saves and unbinds the storages.
+  void BeforeDestruction() override;
 
 private:
   friend class TrsStorage;
@@ -193,8 +194,8 @@ class TrsStorage : public TComponent {
   Q_PROPERTY(TNotifyEvent OnKeyDeletion READ OnKeyDeletion WRITE SetOnKeyDeletion)
 public:
   explicit TrsStorage(TComponent* owner = nullptr);
-  // Deactivates first (saving with soSaveOnClose); errors are shown, not
-  // thrown.
+  // Writes nothing: a storage that is freed deactivates (saving with
+  // soSaveOnClose) in its teardown, where errors are shown, not thrown.
   ~TrsStorage() override;
 
   // Assigned while a definition is applied, activation waits for Loaded().
@@ -281,6 +282,7 @@ public:
 protected:
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void BeforeDestruction() override;
 
 private:
   int SectionIndexOf(int parentId, const QString& name, bool& found) const;

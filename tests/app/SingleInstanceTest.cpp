@@ -65,12 +65,31 @@ TEST(SingleInstance, NameDependsOnTitleAndIsSafe) {
   EXPECT_FALSE(name.contains(QLatin1Char('/')));
 }
 
+TEST(SingleInstance, TestsListenUnderANameOfTheirOwn) {
+  const QString testName = TSingleInstance::ServerName(kApplicationTitle);
+  const QByteArray instance = qgetenv("NOTARIUM_INSTANCE");
+  qunsetenv("NOTARIUM_INSTANCE");
+  const QString usersName = TSingleInstance::ServerName(kApplicationTitle);
+  qputenv("NOTARIUM_INSTANCE", instance);
+  EXPECT_NE(testName, usersName);
+
+  // The user's own copy runs (played here unless it really runs): the tests
+  // neither signal it nor fail to listen.
+  QLocalServer users;
+  users.listen(usersName);
+  TSingleInstance mine(kApplicationTitle);
+  EXPECT_FALSE(mine.SignalRunningCopy());
+  EXPECT_TRUE(mine.Listen());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(users.hasPendingConnections());
+}
+
 TEST(SingleInstance, SecondRealStartRestoresTheRunningWindowAndExitsZero) {
   TestModalHost host;
   // This test process plays the running copy: it listens under the
   // program's own name and has a minimised main window.
   TSingleInstance first(kApplicationTitle);
-  ASSERT_TRUE(first.Listen()) << "another Notarium runs for this user; close it and run the tests again";
+  ASSERT_TRUE(first.Listen());
   TForm window(Application);
   window.SetCaption(kApplicationTitle);
   window.Show();
@@ -100,7 +119,7 @@ TEST(SingleInstance, TwoRealStartsLeaveOneRunningCopy) {
   QTemporaryDir folder;
   CreateNotebook(folder.filePath(QStringLiteral("db.mdb")));
   const QString name = TSingleInstance::ServerName(kApplicationTitle);
-  ASSERT_FALSE(ServerAnswers(name)) << "another Notarium runs for this user; close it and run the tests again";
+  ASSERT_FALSE(ServerAnswers(name));
 
   auto first = StartProgram(folder.path());
   ASSERT_TRUE(first->waitForStarted(5000));

@@ -59,8 +59,7 @@ protected:
            QStringLiteral("end\n");
   }
 
-  std::unique_ptr<TForm> Build(const QString& text) {
-    auto form = std::make_unique<TForm>();
+  std::unique_ptr<TForm> Build(const QString& text, std::unique_ptr<TForm> form = std::make_unique<TForm>()) {
     probe.form = form.get();
     form->Handlers().Add(QStringLiteral("FormCreate"), &probe, &CreationProbe::FormCreate);
     LoadWindowDefinitionText(form.get(), text, QStringLiteral("Test.def"));
@@ -95,6 +94,32 @@ TEST_F(StorageLifecycleTest, LoadsBeforeCreationAndWritesOnceWhenDestroyed) {
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(ReadFile(File()), QByteArray("[Form1.rsPropSaver1]\r\nEdit2.Text=\"2\"\r\nPanel7.Width=180\r\n\r\n"));
     EXPECT_TRUE(host.Errors().empty());
+  }
+}
+
+// A window class of the program's kind, which knows when its own part is gone.
+class TWindowWithState : public TForm {
+public:
+  explicit TWindowWithState(bool& gone) : FGone(gone) {}
+  ~TWindowWithState() override { FGone = true; }
+
+private:
+  bool& FGone;
+};
+
+TEST_F(StorageLifecycleTest, WritesWhileTheWindowIsStillWhole) {
+  for (bool storageFirst : {true, false}) {
+    SCOPED_TRACE(storageFirst ? "storage first" : "back-end first");
+    bool gone = false;
+    std::vector<bool> goneAtSave;
+    auto form = Build(Definition(storageFirst), std::make_unique<TWindowWithState>(gone));
+    TNotifyEvent saved;
+    saved.Fn = [&](TObject*) { goneAtSave.push_back(gone); };
+    storage->SetOnAfterSave(saved);
+    storage->WriteString(QStringLiteral("k"), QStringLiteral("v"));
+    form.reset();
+    EXPECT_EQ(goneAtSave, std::vector<bool>{false}) << "written once, before the window's own destructor ran";
+    EXPECT_EQ(ReadFile(File()), QByteArray("[]\r\nk=\"v\"\r\n\r\n"));
   }
 }
 

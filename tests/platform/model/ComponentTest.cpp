@@ -83,8 +83,9 @@ TEST(Component, OwnerDestroysInReverseCreationOrder) {
   MakePart(second, "Inner");
   MakePart(owner.get(), "Third");
   owner.reset();
-  // Each component's own destructor runs before it destroys what it owns.
-  EXPECT_EQ(Log(), (std::vector<QString>{"~Owner", "~Third", "~Second", "~Inner", "~First"}));
+  // The owner, still whole, frees what it owns, last created first and each
+  // with what it owns in turn; its own destructor runs last.
+  EXPECT_EQ(Log(), (std::vector<QString>{"~Third", "~Inner", "~Second", "~First", "~Owner"}));
 }
 
 TEST(Component, SetNameRefusesANameTheOwnerAlreadyHas) {

@@ -108,3 +108,30 @@ TEST(Dispatch, TheApplicationShowsTheTextInAnErrorBox) {
     EXPECT_EQ(errors[0].caption, QStringLiteral("Notarium"));
   }
 }
+
+TEST(Dispatch, ANestedFailureIsShownOnceByTheOutermostAndEndsTheAction) {
+  std::vector<QString> shown, ran;
+  HandlerScope scope([&](std::exception_ptr e) { shown.push_back(ExceptionMessage(e)); });
+  bool innerResult = true, laterResult = true;
+  const bool outerResult = Dispatch([&] {
+    innerResult = Dispatch([&] {
+      ran.push_back(QStringLiteral("inner"));
+      throw EConvertError(QStringLiteral("first"));
+    });
+    EXPECT_TRUE(shown.empty()) << "the inner level shows nothing";
+    // Code that does not raise the error again: nothing more of the action runs.
+    laterResult = Dispatch([&] {
+      ran.push_back(QStringLiteral("later"));
+      throw EConvertError(QStringLiteral("second"));
+    });
+  });
+  EXPECT_FALSE(innerResult);
+  EXPECT_FALSE(laterResult);
+  EXPECT_FALSE(outerResult);
+  EXPECT_EQ(ran, std::vector<QString>{QStringLiteral("inner")});
+  EXPECT_EQ(shown, std::vector<QString>{QStringLiteral("first")});
+
+  shown.clear();
+  EXPECT_TRUE(Dispatch([] {})) << "the next action starts clean";
+  EXPECT_TRUE(shown.empty());
+}

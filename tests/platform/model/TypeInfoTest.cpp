@@ -236,14 +236,11 @@ TEST(TypeInfo, ReadsAndWritesEveryKind) {
   EXPECT_EQ(GetStrProp(&k, Prop(k, "Text")), QStringLiteral("Traži"));
   EXPECT_EQ(GetBytesProp(&k, Prop(k, "Text")), QStringLiteral("Traži").toUtf8());
 
-  // Byte strings keep every byte, read as Latin-1.
+  // Byte strings keep every byte as they are.
   const QByteArray bytes("\x00\x01\xFF\x80", 4);
   SetBytesProp(&k, Prop(k, "Bytes"), bytes);
   EXPECT_EQ(k.Bytes(), bytes);
   EXPECT_EQ(GetBytesProp(&k, Prop(k, "Bytes")), bytes);
-  EXPECT_EQ(GetStrProp(&k, Prop(k, "Bytes")), QString::fromLatin1(bytes));
-  SetStrProp(&k, Prop(k, "Bytes"), QString::fromLatin1(bytes));
-  EXPECT_EQ(k.Bytes(), bytes);
 
   SetVariantProp(&k, Prop(k, "extra"), QVariant(42));
   EXPECT_EQ(GetVariantProp(&k, Prop(k, "extra")), QVariant(42));
@@ -377,3 +374,32 @@ TEST(TypeInfo, SetNamesAndText) {
 }
 
 #include "TypeInfoTest.moc"
+
+// Text in byte strings is Windows-1250, both ways.
+TEST(TypeInfo, ByteStringsHoldTextInWindows1250) {
+  TKinds k;
+  const struct {
+    const char* name;
+    QString text;
+    QByteArray bytes;
+  } rows[] = {
+      {"small letters", QStringLiteral("\u010D\u0107\u0161\u017E\u0111"), QByteArray("\xE8\xE6\x9A\x9E\xF0")},
+      {"capitals", QStringLiteral("\u010C\u0106\u0160\u017D\u0110"), QByteArray("\xC8\xC6\x8A\x8E\xD0")},
+      {"a word", QStringLiteral("Sa\u010Duvaj"), QByteArray("Sa\xE8uvaj")},
+      {"a letter the code page lacks", QStringLiteral("caf\u00E8"), QByteArray("caf?")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetStrProp(&k, Prop(k, "Bytes"), row.text);
+    EXPECT_EQ(k.Bytes(), row.bytes);
+    if (!row.bytes.contains('?')) {
+      EXPECT_EQ(GetStrProp(&k, Prop(k, "Bytes")), row.text);
+    }
+  }
+  // Every byte comes back unchanged through text.
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+  SetBytesProp(&k, Prop(k, "Bytes"), all);
+  SetStrProp(&k, Prop(k, "Bytes"), GetStrProp(&k, Prop(k, "Bytes")));
+  EXPECT_EQ(k.Bytes(), all);
+}

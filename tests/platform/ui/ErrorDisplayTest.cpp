@@ -165,6 +165,128 @@ end)"),
   EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("save failed")});
 }
 
+// A click whose handler sets off other handlers through the controls, and
+// an error raised in one of those.
+class NestedErrorTest : public UiTest {
+protected:
+  void Build() {
+    form = BuildForm(QStringLiteral(R"(object F: TForm
+  object Button1: TButton
+    OnClick = Outer
+  end
+  object Edit1: TEdit
+    Top = 30
+    OnChange = Inner
+  end
+  object Memo1: TMemo
+    Top = 60
+    OnChange = Inner
+  end
+  object Check1: TCheckBox
+    Top = 160
+    OnClick = Inner
+  end
+  object Radio1: TRadioButton
+    Top = 190
+    OnClick = Inner
+  end
+  object Pages: TPageControl
+    Top = 220
+    OnChange = Inner
+    object Page1: TTabSheet
+    end
+    object Page2: TTabSheet
+    end
+  end
+end)"),
+                     [this](THandlerTable& t) {
+                       handlers.Notify(t, "Outer", [this](TObject*) {
+                         log.push_back(QStringLiteral("outer"));
+                         step(*form);
+                         log.push_back(QStringLiteral("outer goes on"));
+                       });
+                       handlers.Notify(t, "Inner", [this](TObject* sender) {
+                         log.push_back(static_cast<TComponent*>(sender)->Name());
+                         inner(*form, static_cast<TComponent*>(sender));
+                       });
+                     });
+  }
+  void Click() { ClickWidget(Find<TButton>(form.get(), "Button1")->Widget()); }
+
+  std::unique_ptr<TForm> form;
+  std::vector<QString> log;
+  std::function<void(TForm&)> step;
+  std::function<void(TForm&, TComponent*)> inner;
+};
+
+struct NestedStep {
+  const char* name;
+  std::function<void(TForm&)> run;
+  QString inner;  // the control whose handler runs
+};
+
+TEST_F(NestedErrorTest, AnErrorInAHandlerSetOffByAnotherStopsTheWholeActionAndIsShownOnce) {
+  const NestedStep steps[] = {
+      {"edit text", [](TForm& f) { Find<TEdit>(&f, "Edit1")->SetText(QStringLiteral("x")); }, QStringLiteral("Edit1")},
+      {"memo text", [](TForm& f) { Find<TMemo>(&f, "Memo1")->SetText(QStringLiteral("x")); }, QStringLiteral("Memo1")},
+      {"check box", [](TForm& f) { Find<TCheckBox>(&f, "Check1")->SetChecked(true); }, QStringLiteral("Check1")},
+      {"radio button", [](TForm& f) { Find<TRadioButton>(&f, "Radio1")->SetChecked(true); }, QStringLiteral("Radio1")},
+      {"active page", [](TForm& f) { Find<TPageControl>(&f, "Pages")->SetActivePageIndex(1); }, QStringLiteral("Pages")},
+  };
+  for (const NestedStep& s : steps) {
+    SCOPED_TRACE(s.name);
+    Build();
+    ShowAndActivate(*form);
+    host.Clear();
+    log.clear();
+    step = s.run;
+    inner = [](TForm&, TComponent*) { throw Exception(QStringLiteral("Gre\u0161ka u bazi")); };
+    Click();
+    Process();
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("outer"), s.inner})) << "the outer handler stops at the failing step";
+    EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("Gre\u0161ka u bazi")});
+  }
+}
+
+TEST_F(NestedErrorTest, AnErrorTwoLevelsDownStopsEveryHandlerAbove) {
+  Build();
+  ShowAndActivate(*form);
+  host.Clear();
+  step = [](TForm& f) { Find<TEdit>(&f, "Edit1")->SetText(QStringLiteral("x")); };
+  inner = [this](TForm& f, TComponent* sender) {
+    if (sender->Name() == QLatin1String("Edit1")) {
+      Find<TCheckBox>(&f, "Check1")->SetChecked(true);
+      log.push_back(QStringLiteral("Edit1 goes on"));
+    } else {
+      throw EConvertError(QStringLiteral("'x' is not a valid integer value"));
+    }
+  };
+  Click();
+  EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("outer"), QStringLiteral("Edit1"), QStringLiteral("Check1")}));
+  EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("'x' is not a valid integer value")});
+}
+
+TEST_F(NestedErrorTest, AModalWindowOpenedByAHandlerShowsItsOwnErrorsAtOnce) {
+  Build();
+  ShowAndActivate(*form);
+  auto dialog = BuildForm(QStringLiteral("object D: TForm\n  object Fail: TButton\n    OnClick = DialogFails\n  end\nend\n"),
+                          [this](THandlerTable& t) {
+                            handlers.Notify(t, "DialogFails", [](TObject*) { throw Exception(QStringLiteral("in the dialog")); });
+                          });
+  host.Clear();
+  host.OnModal([this](TCustomForm& f) {
+    ClickWidget(Find<TButton>(&f, "Fail")->Widget());
+    log.push_back(QStringLiteral("shown: ") + (host.Errors().empty() ? QString() : host.Errors().back()));
+    f.SetModalResult(mrOk);
+  });
+  step = [&](TForm&) { dialog->ShowModal(); };
+  Click();
+  EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("outer"), QStringLiteral("shown: in the dialog"),
+                                       QStringLiteral("outer goes on")}))
+      << "the dialog's error is an action of its own; the handler that opened it goes on";
+  EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("in the dialog")});
+}
+
 TEST_F(ErrorDisplayTest, ApplicationShowsExceptionsWithItsTitle) {
   Application->SetTitle(QStringLiteral("Notarium 1.0"));
   Application->HandleException(std::make_exception_ptr(EListError(QStringLiteral("List index out of bounds (3)"))));

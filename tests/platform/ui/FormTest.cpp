@@ -81,13 +81,19 @@ end)"),
     if (!inner || inner->Loading() || inner->Parent() != FindComponent(QStringLiteral("P1")))
       gEvents.push_back(QStringLiteral("Inner not ready"));
   }
+  ~TOrderForm() override { gEvents.push_back(QStringLiteral("~F")); }
   void FormDestroy(TObject*) {
     gEvents.push_back(QStringLiteral("Destroy"));
+    if (FState != QLatin1String("whole")) gEvents.push_back(QStringLiteral("the window is half gone"));
     if (!FindComponent(QStringLiteral("Data1")) || !FindComponent(QStringLiteral("Inner")))
       gEvents.push_back(QStringLiteral("components gone too early"));
   }
   void FormHide(TObject*) { gEvents.push_back(QStringLiteral("Hide")); }
   void FormDeactivate(TObject*) { gEvents.push_back(QStringLiteral("Deactivate")); }
+
+private:
+  // A member of the window class: gone once its destructor has run.
+  QString FState = QStringLiteral("whole");
 };
 
 class TOtherForm : public TForm {
@@ -124,8 +130,9 @@ TEST_F(FormTest, DestructionRunsOnDestroyBeforeTheComponentsGo) {
   gEvents.clear();
   delete form;
   EXPECT_EQ(gEvents, (std::vector<QString>{QStringLiteral("Destroy"), QStringLiteral("~Data1"), QStringLiteral("~Inner"),
-                                           QStringLiteral("~P1")}))
-      << "last created first, and no window event once the window is going";
+                                           QStringLiteral("~P1"), QStringLiteral("~F")}))
+      << "the destruction event on the whole window, then its components last created first, then the window "
+         "itself; no window event once the window is going";
 }
 
 TEST_F(FormTest, ApplicationCreateFormMakesTheFirstWindowTheMainOne) {
@@ -376,6 +383,19 @@ struct PreviewCase {
   std::vector<QString> expected;
   QString editText;
 };
+
+TEST_F(FormTest, KeyPreviewSeesEachKeyOnceAndOnlyItsOwnWindows) {
+  int previewed = 0;
+  auto form = BuildForm(QStringLiteral("object F: TForm\n  KeyPreview = True\n  OnKeyPress = FormKeyPress\nend\n"),
+                        [&](THandlerTable& t) { handlers.Key(t, "FormKeyPress", [&](TObject*, QChar&) { ++previewed; }); });
+  auto other = BuildForm(QStringLiteral("object G: TForm\nend\n"));
+  if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+  ASSERT_EQ(QApplication::focusWidget(), nullptr);
+  PressKey(form->Window(), Qt::Key_A, QStringLiteral("a"));
+  EXPECT_EQ(previewed, 1) << "a key on the window itself, with nothing focused, reaches the handler once";
+  PressKey(other->Window(), Qt::Key_A, QStringLiteral("a"));
+  EXPECT_EQ(previewed, 1) << "another window's keys are not this window's";
+}
 
 TEST_F(FormTest, KeyPreviewLetsTheWindowSeeKeysBeforeTheFocusedControl) {
   const PreviewCase cases[] = {

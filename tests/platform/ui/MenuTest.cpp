@@ -1,6 +1,8 @@
 // The main menu on the window's menu bar: nested items, separators,
-// shortcuts and choosing items by mouse or by key.
+// shortcuts, choosing items by mouse or by key, and the action an item keeps.
 #include "UiTestSupport.h"
+
+#include "TypeInfo.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -192,6 +194,45 @@ TEST_F(MenuTest, ChangedItemsReachTheMenuBar) {
   EXPECT_EQ(chosen, std::vector<QString>{QStringLiteral("Off1")});
   delete help;
   EXPECT_EQ(Texts(bar->actions()), (QStringList{QStringLiteral("&Program"), QStringLiteral("Zapisi")}));
+}
+
+// A menu item and a control keep their action the same way: told when it
+// goes, wherever it is owned.
+TEST_F(MenuTest, AnItemForgetsItsActionWhenTheActionGoesAsAControlDoes) {
+  const struct {
+    const char* name;
+    const char* component;
+  } holders[] = {{"menu item", "Item1"}, {"button", "Button1"}};
+  const struct {
+    const char* name;
+    std::function<TComponent*(TForm&)> owner;
+  } owners[] = {
+      {"owned by the window", [](TForm& f) -> TComponent* { return &f; }},
+      {"owned by the application", [](TForm&) -> TComponent* { return Application; }},
+      {"owned by nobody", [](TForm&) -> TComponent* { return nullptr; }},
+  };
+  for (const auto& holder : holders) {
+    for (const auto& owner : owners) {
+      SCOPED_TRACE(std::string(holder.name) + ", " + owner.name);
+      auto form = BuildForm(QStringLiteral(R"(object F: TForm
+  object Button1: TButton
+  end
+  object Menu1: TMainMenu
+    object Item1: TMenuItem
+      Caption = 'Sa'#269'uvaj'
+    end
+  end
+end)"));
+      TComponent* component = form->FindComponent(QString::fromLatin1(holder.component));
+      ASSERT_NE(component, nullptr);
+      const TPropInfo action = GetPropInfo(component, QStringLiteral("Action"));
+      auto* act = new TComponent(owner.owner(*form));
+      SetObjectProp(component, action, act);
+      ASSERT_EQ(GetObjectProp(component, action), act);
+      delete act;
+      EXPECT_EQ(GetObjectProp(component, action), nullptr);
+    }
+  }
 }
 
 }  // namespace
