@@ -401,6 +401,9 @@ void TDataSet::RemoveDataSource(TDataSource* source) {
 void TDataSet::DataEvent(TDataEvent event, TField* field, int row) {
   const auto sources = FSources;
   for (TDataSource* s : sources) s->Notify(event, field, row);
+  // A handler that failed ends the action that moved or changed the dataset
+  // here, not after the rest of the handler that asked for it.
+  RaiseHandlerError();
 }
 
 // ---------------------------------------------------------------- TDataSource

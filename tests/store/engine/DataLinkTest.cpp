@@ -2,6 +2,7 @@
 // current row moves, when a field changes and when the whole dataset changes;
 // their handlers run through the one dispatch point, and nothing is told to a
 // control or a handler that is going away with its window.
+#include "Dispatch.h"
 #include "StoreFixture.h"
 
 #include <cstdlib>
@@ -213,5 +214,50 @@ TEST_F(DataWindowTest, DataSourceHandlerErrorsAreShownNotThrown) {
           std::_Exit(errors.size() == 1 && errors[0] == QStringLiteral("handler failed") ? 0 : 3);
         },
         ::testing::ExitedWithCode(0), "");
+  }
+}
+
+// A handler that moves or changes a dataset stops at that step when a data
+// source's handler fails: the rest of it does not run, and the error is shown
+// once, by the dispatch the action started in.
+TEST_F(DataWindowTest, AFailingDataHandlerStopsTheHandlerThatSetItOff) {
+  AddCategory(QStringLiteral("A"));
+  AddCategory(QStringLiteral("B"));
+  struct Case {
+    const char* what;
+    void (*action)(Data&);
+  } cases[] = {
+      {"a move", [](Data& d) { d.table->Next(); }},
+      {"an edit", [](Data& d) { d.table->Edit(); }},
+      {"a field set", [](Data& d) {
+         d.table->Edit();
+         d.table->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C"));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QStringList log;
+    auto* window = new TComponent(&owner);
+    Data d = MakeData(window, log, false);
+    bool armed = false;
+    d.source->SetOnDataChange(Handler([&armed](TObject*) {
+      if (armed) throw EDatabaseError(QStringLiteral("handler failed"));
+    }));
+    d.source->SetOnStateChange(Handler([&armed](TObject*) {
+      if (armed) throw EDatabaseError(QStringLiteral("handler failed"));
+    }));
+    const int errorsBefore = int(host.Errors().size());
+    bool carriedOn = false;
+    armed = true;
+    EXPECT_FALSE(Dispatch([&] {
+      c.action(d);
+      carriedOn = true;
+    }));
+    armed = false;
+    EXPECT_FALSE(carriedOn) << "the handler went on after the step that failed";
+    ASSERT_EQ(int(host.Errors().size()), errorsBefore + 1);
+    EXPECT_EQ(host.Errors().back(), QStringLiteral("handler failed"));
+    if (d.table->State() != dsBrowse) d.table->Cancel();
+    delete window;
   }
 }
