@@ -11,9 +11,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetCaption(kApplicationTitle);
 }
 
-QString TForm1::AboutText() {
-  return QStringLiteral("Notarium 1.0\nThe Notarium developers\nDecember 2026");
-}
+QString TForm1::AboutText() { return QStringLiteral("Notarium 1.0\nThe Notarium developers\nDecember 2026"); }
 
 void TForm1::NotYetAvailable(TObject* Sender) {
   auto* item = qobject_cast<TMenuItem*>(Sender);

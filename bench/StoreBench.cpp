@@ -20,9 +20,10 @@
 
 namespace {
 
-const char* const kWords[] = {"kuća", "posao", "čaša", "ćup", "šuma", "žaba", "đak", "recept", "sastanak", "račun",
-                              "lozinka", "adresa", "telefon", "knjiga", "film", "putovanje", "ljekar", "auto",
-                              "ključ", "banka", "note", "meeting", "password", "address", "invoice", "trip"};
+const char* const kWords[] = {"kuća",    "posao",     "čaša",    "ćup",     "šuma",   "žaba",    "đak",
+                              "recept",  "sastanak",  "račun",   "lozinka", "adresa", "telefon", "knjiga",
+                              "film",    "putovanje", "ljekar",  "auto",    "ključ",  "banka",   "note",
+                              "meeting", "password",  "address", "invoice", "trip"};
 
 QString Words(QRandomGenerator& rng, int count) {
   QStringList out;
@@ -86,8 +87,8 @@ int main(int argc, char** argv) {
         cat.Step();
         cat.Reset();
       }
-      TSqlStatement note = db.Prepare(
-          QStringLiteral("INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) VALUES (?, ?, '2026-12-11', ?, ?)"));
+      TSqlStatement note = db.Prepare(QStringLiteral(
+          "INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) VALUES (?, ?, '2026-12-11', ?, ?)"));
       for (int i = 0; i < entries; ++i) {
         note.Bind(1, Words(rng, 3) + QLatin1Char(' ') + QString::number(i));
         note.Bind(2, Words(rng, 80));
@@ -103,13 +104,13 @@ int main(int argc, char** argv) {
 
     TComponent owner;
     auto* connection = new TADOConnection(&owner);
-    connection->SetConnectionString(QStringLiteral(
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=.\\db.mdb;Jet OLEDB:Database Password=lavandula"));
+    connection->SetConnectionString(
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=.\\db.mdb;Jet OLEDB:Database Password=lavandula"));
     {
       const double ms = MedianMs(5, [&] {
-             connection->Close();
-             connection->Open();
-           });
+        connection->Close();
+        connection->Open();
+      });
       Report("start-up: open the notebook (key derivation)", ms);
     }
     auto* table = new TADOTable(&owner);
@@ -117,42 +118,43 @@ int main(int argc, char** argv) {
     table->SetTableName(QStringLiteral("kategorije"));
     {
       const double ms = MedianMs(9, [&] {
-             table->Close();
-             table->Open();
-           });
+        table->Close();
+        table->Open();
+      });
       Report("start-up: open the category table", ms);
     }
 
     auto* list = new TADOQuery(&owner);
     list->SetConnection(connection);
     {
-      const double ms = MedianMs(9, [&] {
-             Run(list, QStringLiteral("select * from notes where Cat_id=3 order by Title"));
-           });
+      const double ms =
+          MedianMs(9, [&] { Run(list, QStringLiteral("select * from notes where Cat_id=3 order by Title")); });
       Report("choose a category: list its entries by title", ms, QStringLiteral("%1 entries").arg(list->RecordCount()));
     }
     const QString word = EscapeJetLikeText(QString::fromUtf8("ČAŠA"));
     {
       const double ms = MedianMs(9, [&] {
-             Run(list, QStringLiteral("select * from notes where (Title like \"%") + word + QStringLiteral("%\" or Body like \"%") +
-                           word + QStringLiteral("%\") and Cat_id=3 order by Title"));
-           });
+        Run(list, QStringLiteral("select * from notes where (Title like \"%") + word +
+                      QStringLiteral("%\" or Body like \"%") + word +
+                      QStringLiteral("%\") and Cat_id=3 order by Title"));
+      });
       Report("search a category's titles and bodies", ms, QStringLiteral("%1 found").arg(list->RecordCount()));
     }
     const QString rare = EscapeJetLikeText(QStringLiteral("xyz-not-there"));
     {
       const double ms = MedianMs(9, [&] {
-             Run(list, QStringLiteral("select * from notes where (Title like \"%") + rare + QStringLiteral("%\" or Body like \"%") +
-                           rare + QStringLiteral("%\") and Cat_id=3 order by Title"));
-           });
+        Run(list, QStringLiteral("select * from notes where (Title like \"%") + rare +
+                      QStringLiteral("%\" or Body like \"%") + rare +
+                      QStringLiteral("%\") and Cat_id=3 order by Title"));
+      });
       Report("search for a text no entry holds", ms);
     }
     auto* favourites = new TADOQuery(&owner);
     favourites->SetConnection(connection);
     {
       const double ms = MedianMs(9, [&] {
-             Run(favourites, QStringLiteral("select * from notes where Cat_id = 3  and Favorite=1 order by Title"));
-           });
+        Run(favourites, QStringLiteral("select * from notes where Cat_id = 3  and Favorite=1 order by Title"));
+      });
       Report("list a category's favourites", ms, QStringLiteral("%1 favourites").arg(favourites->RecordCount()));
     }
 
@@ -161,38 +163,38 @@ int main(int argc, char** argv) {
     notes->SetTableName(QStringLiteral("notes"));
     {
       const double ms = MedianMs(3, [&] {
-             notes->Close();
-             notes->Open();
-           });
+        notes->Close();
+        notes->Open();
+      });
       Report("open the notes table for a new entry", ms);
     }
     int n = 0;
     {
       const double ms = MedianMs(21, [&] {
-             notes->Append();
-             notes->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("Novi zapis %1").arg(++n));
-             notes->FieldByName(QStringLiteral("Body"))->SetAsString(QStringLiteral("tekst"));
-             notes->FieldByName(QStringLiteral("Entered"))->SetAsDate(QDate::currentDate());
-             notes->FieldByName(QStringLiteral("Cat_id"))->SetAsInteger(3);
-             notes->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(0);
-             notes->Post();
-           });
+        notes->Append();
+        notes->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("Novi zapis %1").arg(++n));
+        notes->FieldByName(QStringLiteral("Body"))->SetAsString(QStringLiteral("tekst"));
+        notes->FieldByName(QStringLiteral("Entered"))->SetAsDate(QDate::currentDate());
+        notes->FieldByName(QStringLiteral("Cat_id"))->SetAsInteger(3);
+        notes->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(0);
+        notes->Post();
+      });
       Report("store a new entry", ms);
     }
     Run(list, QStringLiteral("select * from notes where Cat_id=3 order by Title"));
     {
       const double ms = MedianMs(21, [&] {
-             list->Edit();
-             list->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(1);
-             list->Post();
-           });
+        list->Edit();
+        list->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(1);
+        list->Post();
+      });
       Report("mark the current entry as a favourite", ms);
     }
     {
       const double ms = MedianMs(9, [&] {
-             list->Close();
-             list->Open();
-           });
+        list->Close();
+        list->Open();
+      });
       Report("re-run the list after a change", ms);
     }
     table->Close();

@@ -19,42 +19,35 @@ constexpr int kSymbolCodePage = 42;
 
 // The character sets that have a code page of their own.
 constexpr CharsetCodePage kCharsets[] = {
-    {0, 1252},              // ANSI
-    {2, kSymbolCodePage},   // SYMBOL
-    {77, 10000},            // MAC
-    {128, 932},             // SHIFTJIS
-    {129, 949},             // HANGEUL
-    {130, 1361},            // JOHAB
-    {134, 936},             // GB2312
-    {136, 950},             // CHINESEBIG5
-    {161, 1253},            // GREEK
-    {162, 1254},            // TURKISH
-    {163, 1258},            // VIETNAMESE
-    {177, 1255},            // HEBREW
-    {178, 1256},            // ARABIC
-    {186, 1257},            // BALTIC
-    {204, 1251},            // RUSSIAN
-    {222, 874},             // THAI
-    {238, 1250},            // EASTEUROPE
+    {0, 1252},             // ANSI
+    {2, kSymbolCodePage},  // SYMBOL
+    {77, 10000},           // MAC
+    {128, 932},            // SHIFTJIS
+    {129, 949},            // HANGEUL
+    {130, 1361},           // JOHAB
+    {134, 936},            // GB2312
+    {136, 950},            // CHINESEBIG5
+    {161, 1253},           // GREEK
+    {162, 1254},           // TURKISH
+    {163, 1258},           // VIETNAMESE
+    {177, 1255},           // HEBREW
+    {178, 1256},           // ARABIC
+    {186, 1257},           // BALTIC
+    {204, 1251},           // RUSSIAN
+    {222, 874},            // THAI
+    {238, 1250},           // EASTEUROPE
 };
 
 // iconv's name for a code page.
 QByteArray IconvName(int codePage) {
   switch (codePage) {
-    case 10000:
-      return "MACINTOSH";
-    case 932:
-      return "CP932";
-    case 949:
-      return "CP949";
-    case 1361:
-      return "JOHAB";
-    case 936:
-      return "CP936";
-    case 950:
-      return "CP950";
-    case 874:
-      return "CP874";
+    case 10000: return "MACINTOSH";
+    case 932: return "CP932";
+    case 949: return "CP949";
+    case 1361: return "JOHAB";
+    case 936: return "CP936";
+    case 950: return "CP950";
+    case 874: return "CP874";
     default:
       if (codePage >= 1250 && codePage <= 1258) return "CP" + QByteArray::number(codePage);
       return {};

@@ -103,8 +103,7 @@ void TComponent::DestroyComponents() {
 }
 
 TComponent* TComponent::Components(int index) const {
-  if (index < 0 || index >= ComponentCount())
-    RaiseListIndexError(index);
+  if (index < 0 || index >= ComponentCount()) RaiseListIndexError(index);
   return FComponents[static_cast<size_t>(index)];
 }
 
@@ -119,8 +118,7 @@ void TComponent::SetName(const QString& name) {
   if (name == FName) return;
   if (FOwner && !name.isEmpty()) {
     TComponent* other = FOwner->FindComponent(name);
-    if (other && other != this)
-      throw EComponentError(QStringLiteral("A component named %1 already exists").arg(name));
+    if (other && other != this) throw EComponentError(QStringLiteral("A component named %1 already exists").arg(name));
   }
   FName = name;
   setObjectName(name);

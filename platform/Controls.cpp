@@ -31,16 +31,11 @@ int CursorToQtShape(int cursor) {
 QChar KeyEventChar(const QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return QChar(13);
-    case Qt::Key_Escape:
-      return QChar(27);
-    case Qt::Key_Backspace:
-      return QChar(8);
-    case Qt::Key_Tab:
-      return QChar(9);
-    default:
-      break;
+    case Qt::Key_Enter: return QChar(13);
+    case Qt::Key_Escape: return QChar(27);
+    case Qt::Key_Backspace: return QChar(8);
+    case Qt::Key_Tab: return QChar(9);
+    default: break;
   }
   const QString text = event->text();
   return text.size() == 1 ? text[0] : QChar();
@@ -67,7 +62,8 @@ int KeyForChar(QChar c) {
 
 }  // namespace
 
-bool TControl::FilterKeyPress(TControl* origin, QObject* target, const QKeyEvent* event, const TKeyPressEvent& handler) {
+bool TControl::FilterKeyPress(TControl* origin, QObject* target, const QKeyEvent* event,
+                              const TKeyPressEvent& handler) {
   if (gReplayingKeyFor == origin) return false;
   QChar key = KeyEventChar(event);
   if (key.isNull()) return false;
@@ -339,8 +335,7 @@ bool TControl::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return false;
 }
@@ -417,9 +412,7 @@ void TWinControl::Realign() {
           c->SetBoundsFromParent(x + w - c->FWidth, y, c->FWidth, h);
           w -= c->FWidth;
           break;
-        default:
-          c->SetBoundsFromParent(x, y, w, h);
-          break;
+        default: c->SetBoundsFromParent(x, y, w, h); break;
       }
       h = std::max(0, h);
       w = std::max(0, w);

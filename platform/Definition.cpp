@@ -56,7 +56,9 @@ private:
   }
 
   bool IsSymbol(const char* s) const { return FToken.kind == Token::Symbol && FToken.text == QLatin1String(s); }
-  bool IsWord(const char* w) const { return FToken.kind == Token::Ident && FToken.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0; }
+  bool IsWord(const char* w) const {
+    return FToken.kind == Token::Ident && FToken.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+  }
 
   void Expect(const char* symbol) {
     if (!IsSymbol(symbol)) Fail(FToken.line, QStringLiteral("'%1' expected").arg(QLatin1String(symbol)));
@@ -144,14 +146,15 @@ private:
         v.bytes = FToken.bytes;
         Next();
         return v;
-      default:
-        break;
+      default: break;
     }
     if (IsSymbol("-")) {
       Next();
       TDefValue n = ParseValue();
-      if (n.kind == TDefValue::Integer) n.integer = -n.integer;
-      else if (n.kind != TDefValue::Float) Fail(v.line, QStringLiteral("a number expected after '-'"));
+      if (n.kind == TDefValue::Integer)
+        n.integer = -n.integer;
+      else if (n.kind != TDefValue::Float)
+        Fail(v.line, QStringLiteral("a number expected after '-'"));
       n.number = -n.number;
       return n;
     }
@@ -160,8 +163,10 @@ private:
       v.kind = TDefValue::Set;
       while (!IsSymbol("]")) {
         v.names << ExpectIdent(QStringLiteral("a set member"));
-        if (IsSymbol(",")) Next();
-        else if (!IsSymbol("]")) Fail(FToken.line, QStringLiteral("',' or ']' expected"));
+        if (IsSymbol(","))
+          Next();
+        else if (!IsSymbol("]"))
+          Fail(FToken.line, QStringLiteral("',' or ']' expected"));
       }
       Next();
       return v;
@@ -201,7 +206,8 @@ private:
       v.text = ParseStringExpr();
       return v;
     }
-    Fail(FToken.line, FToken.kind == Token::End ? QStringLiteral("a value expected") : QStringLiteral("unexpected '%1'").arg(FToken.text));
+    Fail(FToken.line, FToken.kind == Token::End ? QStringLiteral("a value expected")
+                                                : QStringLiteral("unexpected '%1'").arg(FToken.text));
   }
 
   // ---- tokenizer
@@ -548,15 +554,11 @@ private:
   // A list line: strings, and numbers or names written bare.
   QString LineText(const TDefValue& v, const TPropInfo& prop) const {
     switch (v.kind) {
-      case TDefValue::Integer:
-        return QString::number(v.integer);
-      case TDefValue::Float:
-        return QString::number(v.number);
+      case TDefValue::Integer: return QString::number(v.integer);
+      case TDefValue::Float: return QString::number(v.number);
       case TDefValue::String:
-      case TDefValue::Ident:
-        return v.text;
-      default:
-        WrongValue(v, prop);
+      case TDefValue::Ident: return v.text;
+      default: WrongValue(v, prop);
     }
   }
 
@@ -606,7 +608,8 @@ private:
       case tkSet: {
         if (v.kind != TDefValue::Set) WrongValue(v, prop);
         const auto mask = StringToSet(prop, v.names.join(QLatin1Char(',')));
-        if (!mask) Fail(v.line, QStringLiteral("[%1] is not a set of %2").arg(v.names.join(QLatin1Char(',')), prop.TypeName()));
+        if (!mask)
+          Fail(v.line, QStringLiteral("[%1] is not a set of %2").arg(v.names.join(QLatin1Char(',')), prop.TypeName()));
         SetOrdProp(target, prop, *mask);
         return;
       }
@@ -672,11 +675,8 @@ private:
         SetMethodProp(target, prop, handler);
         return;
       }
-      case tkClass:
-        AssignObject(target, prop, v);
-        return;
-      default:
-        WrongValue(v, prop);
+      case tkClass: AssignObject(target, prop, v); return;
+      default: WrongValue(v, prop);
     }
   }
 
@@ -732,7 +732,8 @@ private:
   void BindMembers(const TDefObject& root) {
     for (const TComponentMember& m : DeclaredComponentMembers(FForm)) {
       TComponent* c = FForm->FindComponent(m.name);
-      if (!c) Fail(root.line, QStringLiteral("%1 has no component %2 (%3)").arg(FForm->ClassName(), m.name, m.className));
+      if (!c)
+        Fail(root.line, QStringLiteral("%1 has no component %2 (%3)").arg(FForm->ClassName(), m.name, m.className));
       if (!m.assign(c)) {
         const auto made = std::find_if(FCreated.begin(), FCreated.end(), [c](const auto& e) { return e.first == c; });
         Fail(made != FCreated.end() ? made->second : root.line,
@@ -764,6 +765,7 @@ void LoadWindowDefinitionText(TCustomForm* form, const QString& text, const QStr
 void LoadWindowDefinition(TCustomForm* form, const QString& resourcePath) {
   QFile file(resourcePath);
   const QString origin = QFileInfo(resourcePath).fileName();
-  if (!file.open(QIODevice::ReadOnly)) throw EDefinitionError(QStringLiteral("Window definition %1 not found").arg(origin));
+  if (!file.open(QIODevice::ReadOnly))
+    throw EDefinitionError(QStringLiteral("Window definition %1 not found").arg(origin));
   LoadWindowDefinitionText(form, QString::fromUtf8(file.readAll()), origin);
 }

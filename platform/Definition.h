@@ -47,10 +47,10 @@ struct TDefValue {
   Kind kind = Integer;
   qint64 integer = 0;
   double number = 0;
-  QString text;         // String, Ident, Resource
-  QStringList names;    // Set
+  QString text;                  // String, Ident, Resource
+  QStringList names;             // Set
   std::vector<TDefValue> items;  // List
-  QByteArray bytes;     // Bytes
+  QByteArray bytes;              // Bytes
   struct Item;
   std::vector<Item> collection;  // Collection
   int line = 0;

@@ -3,8 +3,8 @@
 #include "Classes.h"
 #include "Dispatch.h"
 
-#include <QColorDialog>
 #include <QApplication>
+#include <QColorDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -17,9 +17,7 @@ public:
   int MessageBox(const QString& text, const QString& caption, TMsgButtons buttons) override {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, ActiveWindow());
     switch (buttons) {
-      case TMsgButtons::OK:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
+      case TMsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
       case TMsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);

@@ -23,7 +23,9 @@ struct TEvent {
   void operator()(Args... args) const {
     if (Fn) Fn(std::forward<Args>(args)...);
   }
-  bool operator==(const TEvent& other) const { return Name == other.Name && static_cast<bool>(Fn) == static_cast<bool>(other.Fn); }
+  bool operator==(const TEvent& other) const {
+    return Name == other.Name && static_cast<bool>(Fn) == static_cast<bool>(other.Fn);
+  }
 };
 
 using TNotifyEvent = TEvent<TObject*>;

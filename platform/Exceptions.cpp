@@ -12,4 +12,6 @@ QString ExceptionMessage(std::exception_ptr error) {
   return QString();
 }
 
-void RaiseListIndexError(qsizetype index) { throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index)); }
+void RaiseListIndexError(qsizetype index) {
+  throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+}

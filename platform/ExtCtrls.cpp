@@ -71,7 +71,9 @@ TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
     if (!caption.isEmpty()) {
       p.setFont(FFont->ToQFont());
       p.setPen(ColorToQColor(FFont->Color()));
-      const Qt::Alignment h = FAlignment == taLeftJustify ? Qt::AlignLeft : FAlignment == taRightJustify ? Qt::AlignRight : Qt::AlignHCenter;
+      const Qt::Alignment h = FAlignment == taLeftJustify    ? Qt::AlignLeft
+                              : FAlignment == taRightJustify ? Qt::AlignRight
+                                                             : Qt::AlignHCenter;
       p.drawText(r, static_cast<int>(h | Qt::AlignVCenter), caption);
     }
   };

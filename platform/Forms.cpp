@@ -45,11 +45,17 @@ protected:
   }
   void showEvent(QShowEvent* event) override {
     QWidget::showEvent(event);
-    if (FForm && !event->spontaneous()) Dispatch([this] { if (FForm->FOnShow) FForm->FOnShow(FForm); });
+    if (FForm && !event->spontaneous())
+      Dispatch([this] {
+        if (FForm->FOnShow) FForm->FOnShow(FForm);
+      });
   }
   void hideEvent(QHideEvent* event) override {
     QWidget::hideEvent(event);
-    if (FForm && !event->spontaneous()) Dispatch([this] { if (FForm->FOnHide) FForm->FOnHide(FForm); });
+    if (FForm && !event->spontaneous())
+      Dispatch([this] {
+        if (FForm->FOnHide) FForm->FOnHide(FForm);
+      });
   }
   void moveEvent(QMoveEvent* event) override {
     QWidget::moveEvent(event);
@@ -195,8 +201,7 @@ void TCustomForm::SetClientHeight(int v) {
 void TCustomForm::WindowMovedOrResized() {
   if (FSettingGeometry || !FWidget) return;
   const QRect g = FWidget->geometry();
-  if (!(FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
-    FNormalBounds = g;
+  if (!(FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) FNormalBounds = g;
   FLeft = g.x();
   FTop = g.y();
   FWidth = g.width();
@@ -305,7 +310,8 @@ void TCustomForm::UpdateWindowFlags() {
   if (FBorderStyle == bsNone) f = Qt::Window | Qt::FramelessWindowHint;
   FWidget->setWindowFlags(f);
   FFixedSize = !sizeable;
-  if (FFixedSize) FWidget->setFixedSize(FWidth, FHeight);
+  if (FFixedSize)
+    FWidget->setFixedSize(FWidth, FHeight);
   else {
     FWidget->setMinimumSize(0, 0);
     FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -418,14 +424,18 @@ void TCustomForm::Activate() {
   if (gActiveForm && gActiveForm != this) gActiveForm->Deactivate();
   FActive = true;
   gActiveForm = this;
-  Dispatch([this] { if (FOnActivate) FOnActivate(this); });
+  Dispatch([this] {
+    if (FOnActivate) FOnActivate(this);
+  });
 }
 
 void TCustomForm::Deactivate() {
   if (!FActive) return;
   FActive = false;
   if (gActiveForm == this) gActiveForm = nullptr;
-  Dispatch([this] { if (FOnDeactivate) FOnDeactivate(this); });
+  Dispatch([this] {
+    if (FOnDeactivate) FOnDeactivate(this);
+  });
 }
 
 bool TCustomForm::CloseQuery() {
@@ -542,7 +552,8 @@ void TApplication::Run() {
 void TApplication::Terminate() {
   FTerminated = true;
   // Wakes the message loop so that it sees the flag.
-  QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp, [] {}, Qt::QueuedConnection);
 }
 
 void TApplication::ProcessMessages() {

@@ -5,8 +5,8 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -48,7 +48,8 @@ bool Decode(Decompressor& d, const QByteArray& data, QImage& out) {
   if (setjmp(d.err.jump)) return false;
   jpeg_create_decompress(&d.info);
   d.created = true;
-  jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+  jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(data.constData()),
+               static_cast<unsigned long>(data.size()));
   jpeg_read_header(&d.info, TRUE);
   d.info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&d.info);
@@ -69,7 +70,8 @@ QImage DecodeJpeg(const QByteArray& data) {
   Decompressor d;
   QImage image;
   if (!Decode(d, data, image))
-    throw EConvertError(QStringLiteral("JPEG error: %1")
-                            .arg(d.err.message[0] ? QString::fromLocal8Bit(d.err.message) : QStringLiteral("image too large")));
+    throw EConvertError(
+        QStringLiteral("JPEG error: %1")
+            .arg(d.err.message[0] ? QString::fromLocal8Bit(d.err.message) : QStringLiteral("image too large")));
   return image;
 }

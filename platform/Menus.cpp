@@ -45,7 +45,9 @@ QKeySequence ShortCutToKeySequence(TShortCut shortCut) {
   return QKeySequence(key | mods);
 }
 
-QString ShortCutToText(TShortCut shortCut) { return ShortCutToKeySequence(shortCut).toString(QKeySequence::PortableText); }
+QString ShortCutToText(TShortCut shortCut) {
+  return ShortCutToKeySequence(shortCut).toString(QKeySequence::PortableText);
+}
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
   FQAction = new QAction();

@@ -23,7 +23,8 @@ QString TSingleInstance::ServerName(const QString& title) {
   QByteArray key = title.toUtf8() + '\0' + QByteArray::number(static_cast<qulonglong>(::getuid()));
   const QByteArray instance = qgetenv("NOTARIUM_INSTANCE");
   if (!instance.isEmpty()) key += '\0' + instance;
-  return QStringLiteral("notarium-") + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+  return QStringLiteral("notarium-") +
+         QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 bool TSingleInstance::SignalRunningCopy() const {

@@ -84,7 +84,9 @@ void TLabel::SetWordWrap(bool v) {
 }
 
 void TLabel::UpdateLabel() {
-  Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+  Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight
+                    : FAlignment == taCenter     ? Qt::AlignHCenter
+                                                 : Qt::AlignLeft;
   Qt::Alignment v = FLayout == tlCenter ? Qt::AlignVCenter : FLayout == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
   FLabel->setAlignment(h | v);
 }

@@ -32,10 +32,14 @@ QString ConvertDateFormat(const QString& qt, QChar separator) {
       out += QLatin1Char('"');
       continue;
     }
-    if (quoted) out += c;
-    else if (c == QLatin1Char('M')) out += QLatin1Char('m');
-    else if (c == separator) out += QLatin1Char('/');
-    else out += c;
+    if (quoted)
+      out += c;
+    else if (c == QLatin1Char('M'))
+      out += QLatin1Char('m');
+    else if (c == separator)
+      out += QLatin1Char('/');
+    else
+      out += c;
   }
   return out;
 }
@@ -58,27 +62,17 @@ QString ConvertTimeFormat(const QString& qt, QChar separator) {
     }
     switch (c.unicode()) {
       case 'H':
-      case 'h':
-        out += QLatin1Char('h');
-        break;
-      case 'm':
-        out += QLatin1Char('n');
-        break;
-      case 's':
-        out += QLatin1Char('s');
-        break;
-      case 'z':
-        out += QLatin1Char('z');
-        break;
+      case 'h': out += QLatin1Char('h'); break;
+      case 'm': out += QLatin1Char('n'); break;
+      case 's': out += QLatin1Char('s'); break;
+      case 'z': out += QLatin1Char('z'); break;
       case 'A':
       case 'a':
         out += QStringLiteral("ampm");
         if (i + 1 < qt.size() && (qt[i + 1] == QLatin1Char('P') || qt[i + 1] == QLatin1Char('p'))) ++i;
         break;
-      case 't':
-        break;
-      default:
-        out += c == separator ? QLatin1Char(':') : c;
+      case 't': break;
+      default: out += c == separator ? QLatin1Char(':') : c;
     }
   }
   return out.trimmed();
@@ -170,7 +164,8 @@ bool ParseInteger(const QString& text, qint64 low, qint64 high, int bits, qint64
   if (i < n && text[i] == QLatin1Char('$')) {
     hex = true;
     ++i;
-  } else if (i + 1 < n && text[i] == QLatin1Char('0') && (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
+  } else if (i + 1 < n && text[i] == QLatin1Char('0') &&
+             (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
     hex = true;
     i += 2;
   }
@@ -189,9 +184,12 @@ bool ParseInteger(const QString& text, qint64 low, qint64 high, int bits, qint64
       value = value * 16 + static_cast<quint64>(digit);
     }
     qint64 signedValue;
-    if (bits == 64) signedValue = static_cast<qint64>(value);
-    else if (value > static_cast<quint64>(high)) signedValue = static_cast<qint64>(value) - (qint64(1) << bits);
-    else signedValue = static_cast<qint64>(value);
+    if (bits == 64)
+      signedValue = static_cast<qint64>(value);
+    else if (value > static_cast<quint64>(high))
+      signedValue = static_cast<qint64>(value) - (qint64(1) << bits);
+    else
+      signedValue = static_cast<qint64>(value);
     result = negative ? -signedValue : signedValue;
     if (negative && bits == 64 && signedValue == std::numeric_limits<qint64>::min()) result = signedValue;
     return true;
@@ -204,8 +202,10 @@ bool ParseInteger(const QString& text, qint64 low, qint64 high, int bits, qint64
     if (value > (limit - digit) / 10) return false;
     value = value * 10 + digit;
   }
-  if (negative) result = value == 0 ? 0 : static_cast<qint64>(-(value - 1)) - 1;
-  else result = static_cast<qint64>(value);
+  if (negative)
+    result = value == 0 ? 0 : static_cast<qint64>(-(value - 1)) - 1;
+  else
+    result = static_cast<qint64>(value);
   return true;
 }
 
@@ -398,7 +398,8 @@ QString CurrToStr(TCurrency value) { return CurrToStr(value, FormatSettings); }
 
 QString CurrToStr(TCurrency value, const TFormatSettings& settings) {
   const bool negative = value.Value < 0;
-  const quint64 magnitude = negative ? quint64(0) - static_cast<quint64>(value.Value) : static_cast<quint64>(value.Value);
+  const quint64 magnitude =
+      negative ? quint64(0) - static_cast<quint64>(value.Value) : static_cast<quint64>(value.Value);
   QString out = negative ? QStringLiteral("-") : QString();
   out += QString::number(magnitude / 10000);
   QString fraction = QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
@@ -635,28 +636,40 @@ QString FormatDateTime(const QString& format, TDateTime value, const TFormatSett
         i += 1;
         continue;
       case 'd':
-        if (run >= 6) out += FormatDateTime(settings.LongDateFormat, value, settings), run = 6;
-        else if (run == 5) out += FormatDateTime(settings.ShortDateFormat, value, settings);
-        else if (run == 4) out += settings.LongDayNames[date.dayOfWeek() % 7];
-        else if (run == 3) out += settings.ShortDayNames[date.dayOfWeek() % 7];
-        else if (run == 2) out += two(date.day());
-        else out += QString::number(date.day());
+        if (run >= 6)
+          out += FormatDateTime(settings.LongDateFormat, value, settings), run = 6;
+        else if (run == 5)
+          out += FormatDateTime(settings.ShortDateFormat, value, settings);
+        else if (run == 4)
+          out += settings.LongDayNames[date.dayOfWeek() % 7];
+        else if (run == 3)
+          out += settings.ShortDayNames[date.dayOfWeek() % 7];
+        else if (run == 2)
+          out += two(date.day());
+        else
+          out += QString::number(date.day());
         break;
       case 'm':
         if (afterHour && run <= 2) {
           out += run == 2 ? two(minute) : QString::number(minute);
         } else {
-          if (run >= 4) out += settings.LongMonthNames[date.month() - 1], run = 4;
-          else if (run == 3) out += settings.ShortMonthNames[date.month() - 1];
-          else if (run == 2) out += two(date.month());
-          else out += QString::number(date.month());
+          if (run >= 4)
+            out += settings.LongMonthNames[date.month() - 1], run = 4;
+          else if (run == 3)
+            out += settings.ShortMonthNames[date.month() - 1];
+          else if (run == 2)
+            out += two(date.month());
+          else
+            out += QString::number(date.month());
         }
         afterHour = false;
         i += run;
         continue;
       case 'y':
-        if (run <= 2) out += two(date.year() % 100);
-        else out += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+        if (run <= 2)
+          out += two(date.year() % 100);
+        else
+          out += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
         break;
       case 'h': {
         int h = hour;

@@ -23,31 +23,21 @@ TTypeKind KindOf(const QMetaProperty& p) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Short:
-    case QMetaType::UShort:
-      return tkInteger;
+    case QMetaType::UShort: return tkInteger;
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-      return tkInt64;
+    case QMetaType::ULongLong: return tkInt64;
     case QMetaType::Double:
-    case QMetaType::Float:
-      return tkFloat;
-    case QMetaType::QString:
-      return tkWString;
-    case QMetaType::QByteArray:
-      return tkLString;
-    case QMetaType::Bool:
-      return tkEnumeration;
+    case QMetaType::Float: return tkFloat;
+    case QMetaType::QString: return tkWString;
+    case QMetaType::QByteArray: return tkLString;
+    case QMetaType::Bool: return tkEnumeration;
     case QMetaType::Char:
     case QMetaType::SChar:
-    case QMetaType::UChar:
-      return tkChar;
+    case QMetaType::UChar: return tkChar;
     case QMetaType::QChar:
-    case QMetaType::Char16:
-      return tkWChar;
-    case QMetaType::QVariant:
-      return tkVariant;
-    default:
-      break;
+    case QMetaType::Char16: return tkWChar;
+    case QMetaType::QVariant: return tkVariant;
+    default: break;
   }
   if (type.flags() & QMetaType::PointerToQObject) return tkClass;
   if (IsEventType(type)) return tkMethod;
@@ -72,10 +62,8 @@ qint64 RawOrdinal(const QVariant& v) {
     case 4:
       if (t.id() == QMetaType::UInt) return *static_cast<const quint32*>(data);
       return *static_cast<const qint32*>(data);
-    case 8:
-      return *static_cast<const qint64*>(data);
-    default:
-      return 0;
+    case 8: return *static_cast<const qint64*>(data);
+    default: return 0;
   }
 }
 
@@ -97,10 +85,8 @@ QVariant MakeOrdinal(QMetaType t, qint64 value) {
       auto i = static_cast<qint32>(value);
       return QVariant(t, &i);
     }
-    case 8:
-      return QVariant(t, &value);
-    default:
-      return QVariant();
+    case 8: return QVariant(t, &value);
+    default: return QVariant();
   }
 }
 
@@ -134,37 +120,26 @@ TPropInfo::TPropInfo(QMetaProperty property) : FProp(property), FKind(KindOf(pro
 
 QString TPropInfo::TypeName() const {
   switch (FKind) {
-    case tkInteger:
-      return QStringLiteral("Integer");
-    case tkInt64:
-      return QStringLiteral("Int64");
-    case tkFloat:
-      return QStringLiteral("Double");
-    case tkWString:
-      return QStringLiteral("WideString");
-    case tkLString:
-      return QStringLiteral("AnsiString");
-    case tkChar:
-      return QStringLiteral("Char");
-    case tkWChar:
-      return QStringLiteral("WideChar");
-    case tkVariant:
-      return QStringLiteral("Variant");
+    case tkInteger: return QStringLiteral("Integer");
+    case tkInt64: return QStringLiteral("Int64");
+    case tkFloat: return QStringLiteral("Double");
+    case tkWString: return QStringLiteral("WideString");
+    case tkLString: return QStringLiteral("AnsiString");
+    case tkChar: return QStringLiteral("Char");
+    case tkWChar: return QStringLiteral("WideChar");
+    case tkVariant: return QStringLiteral("Variant");
     case tkEnumeration:
       if (IsBool(*this)) return QStringLiteral("Boolean");
       return QString::fromLatin1(FProp.enumerator().name());
-    case tkSet:
-      return QString::fromLatin1(FProp.enumerator().name());
+    case tkSet: return QString::fromLatin1(FProp.enumerator().name());
     case tkClass: {
       const QMetaObject* mo = ClassType();
       QString name = mo ? QString::fromLatin1(mo->className()) : QString();
       const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
       return colon >= 0 ? name.mid(colon + 1) : name;
     }
-    case tkMethod:
-      return QString::fromLatin1(FProp.metaType().name());
-    default:
-      return QString::fromLatin1(FProp.typeName());
+    case tkMethod: return QString::fromLatin1(FProp.metaType().name());
+    default: return QString::fromLatin1(FProp.typeName());
   }
 }
 
@@ -183,8 +158,9 @@ std::vector<TPropInfo> GetPropList(const QObject* object) {
       out.push_back(info);
     }
   }
-  std::stable_sort(out.begin(), out.end(),
-                   [](const TPropInfo& a, const TPropInfo& b) { return a.Name().compare(b.Name(), Qt::CaseInsensitive) < 0; });
+  std::stable_sort(out.begin(), out.end(), [](const TPropInfo& a, const TPropInfo& b) {
+    return a.Name().compare(b.Name(), Qt::CaseInsensitive) < 0;
+  });
   return out;
 }
 
@@ -346,7 +322,8 @@ std::optional<qint64> StringToSet(const TPropInfo& prop, const QString& text) {
     while (i < n && !separator(text[i])) ++i;
     const QString name = text.mid(start, i - start);
     if (!name.isEmpty()) {
-      auto it = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.second != 0 && SameText(m.first, name); });
+      auto it = std::find_if(members.begin(), members.end(),
+                             [&](const auto& m) { return m.second != 0 && SameText(m.first, name); });
       if (it == members.end()) return std::nullopt;
       mask |= it->second;
     }

@@ -107,6 +107,6 @@ using Vcl::TCheckBoxState;
 using enum Vcl::TCheckBoxState;
 using Vcl::TButtonLayout;
 using enum Vcl::TButtonLayout;
-using Vcl::TFontStyles;
 using Vcl::TAnchors;
 using Vcl::TBorderIcons;
+using Vcl::TFontStyles;

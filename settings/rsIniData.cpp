@@ -123,15 +123,19 @@ QByteArray ParseEscaped(const QByteArray& text) {
 int PlainNumberForm(const QString& text, QChar separator, qsizetype& digits) {
   if (text.isEmpty()) return 0;
   const QChar first = text[0];
-  if (first != QLatin1Char('+') && first != QLatin1Char('-') && !(first >= QLatin1Char('0') && first <= QLatin1Char('9')))
+  if (first != QLatin1Char('+') && first != QLatin1Char('-') &&
+      !(first >= QLatin1Char('0') && first <= QLatin1Char('9')))
     return 0;
   digits = 0;
   int separators = 0;
   for (qsizetype i = first.isDigit() ? 0 : 1; i < text.size(); ++i) {
     const QChar c = text[i];
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ++digits;
-    else if (c == separator && ++separators <= 1) continue;
-    else return 0;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+      ++digits;
+    else if (c == separator && ++separators <= 1)
+      continue;
+    else
+      return 0;
   }
   if (digits == 0) return 0;
   return separators == 1 ? 2 : 1;
@@ -369,7 +373,8 @@ QString TrsStreamData::FullFileName() const {
   if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
   if (FFileDir != fdCustom && !dirPart.isEmpty()) dir = QDir::isAbsolutePath(dirPart) ? dirPart : dir + dirPart;
 
-  QString file = FOptions.testFlag(doAutoName) ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : namePart;
+  QString file =
+      FOptions.testFlag(doAutoName) ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : namePart;
   const qsizetype dot = namePart.lastIndexOf(QLatin1Char('.'));
   const QString extension = dot >= 0 ? namePart.mid(dot) : DefaultExtension();
   const qsizetype fileDot = file.lastIndexOf(QLatin1Char('.'));
@@ -396,10 +401,12 @@ void TrsStreamData::LoadData(TrsStorage& storage) {
   } else if (QFileInfo::exists(path)) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-      throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+      throw EFOpenError(
+          QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-      throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+      throw EFOpenError(
+          QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
   }
   try {
     if (!bytes.isEmpty()) ParseStream(storage, bytes);
@@ -464,8 +471,10 @@ TrsIniData::TrsIniData(TComponent* owner) : TrsStreamData(owner), FTemplate(std:
 TrsIniData::~TrsIniData() = default;
 
 void TrsIniData::SetTemplate(TStrings* lines) {
-  if (lines) FTemplate->Assign(lines);
-  else FTemplate->Clear();
+  if (lines)
+    FTemplate->Assign(lines);
+  else
+    FTemplate->Clear();
 }
 
 bool TrsIniData::ParseValue(const QByteArray& text, TrsValue& value) {
@@ -494,8 +503,9 @@ bool TrsIniData::ParseValue(const QByteArray& text, TrsValue& value) {
     case 1: {
       const bool negative = decoded[0] == QLatin1Char('-');
       const QString digitText = decoded[0].isDigit() ? decoded : decoded.mid(1);
-      const bool fits32 = digits <= 9 || (digits == 10 && digitText.compare(negative ? QLatin1String("2147483648")
-                                                                                      : QLatin1String("2147483647")) <= 0);
+      const bool fits32 =
+          digits <= 9 || (digits == 10 &&
+                          digitText.compare(negative ? QLatin1String("2147483648") : QLatin1String("2147483647")) <= 0);
       qint64 v = 0;
       if (TryStrToInt64(decoded, v)) {
         value.Kind = fits32 ? vkInteger : vkInt64;
@@ -504,8 +514,7 @@ bool TrsIniData::ParseValue(const QByteArray& text, TrsValue& value) {
       }
       break;  // beyond 64 bits: kept as the text it is
     }
-    default:
-      break;
+    default: break;
   }
   if (StartsWithNoCase(text, "curr:")) {
     value.Kind = vkCurrency;
@@ -564,8 +573,10 @@ void TrsIniData::ParseStream(TrsStorage& storage, const QByteArray& bytes) {
   int headers = 0, keys = 0;
   for (size_t k = first; k < lines.size(); ++k) {
     const QByteArray line = Trimmed(data + lines[k].start, lines[k].size);
-    if (line.startsWith('[') && line.endsWith(']')) ++headers;
-    else if (line.contains('=')) ++keys;
+    if (line.startsWith('[') && line.endsWith(']'))
+      ++headers;
+    else if (line.contains('='))
+      ++keys;
   }
 
   TTreeBuilder tree(storage, headers, keys);
@@ -707,7 +718,9 @@ QByteArray TrsIniData::FormatStream(TrsStorage& storage) {
       length += at->Name.size() + 1;
       const auto parent = indexOf.find(at->ParentId);
       // A chain longer than the array would be a loop; the ids never form one.
-      at = at->ParentId == 0 || parent == indexOf.end() || names.size() > indexOf.size() ? nullptr : &storage.Sections(parent->second);
+      at = at->ParentId == 0 || parent == indexOf.end() || names.size() > indexOf.size()
+               ? nullptr
+               : &storage.Sections(parent->second);
     }
     QString path;
     path.reserve(length);

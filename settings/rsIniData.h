@@ -40,8 +40,8 @@ using RsIni::TrsStreamDataOption;
 using enum RsIni::TrsStreamDataOption;
 using RsIni::TrsIniCompactOption;
 using enum RsIni::TrsIniCompactOption;
-using RsIni::TrsStreamDataOptions;
 using RsIni::TrsIniCompactOptions;
+using RsIni::TrsStreamDataOptions;
 
 // Back-end for one file: works out where the file is, reads it whole into
 // memory for parsing and writes the formatted tree so that an interrupted

@@ -40,29 +40,15 @@ void TrsProperty::Parse(const QString& line) {
   if (!flags.isEmpty()) {
     Enabled = flags[0] == QLatin1Char('E');
     switch (flags[1].unicode()) {
-      case 'C':
-        Kind = pkCustom;
-        break;
-      case 'U':
-        Kind = pkUser;
-        break;
-      case 'V':
-        Kind = pkVoid;
-        break;
-      default:
-        Kind = pkProperty;
-        break;
+      case 'C': Kind = pkCustom; break;
+      case 'U': Kind = pkUser; break;
+      case 'V': Kind = pkVoid; break;
+      default: Kind = pkProperty; break;
     }
     switch (flags[2].unicode()) {
-      case 'R':
-        Direction = pdLoadOnly;
-        break;
-      case 'W':
-        Direction = pdSaveOnly;
-        break;
-      default:
-        Direction = pdLoadSave;
-        break;
+      case 'R': Direction = pdLoadOnly; break;
+      case 'W': Direction = pdSaveOnly; break;
+      default: Direction = pdLoadSave; break;
     }
     Encrypted = flags.size() == 4 && flags[3] == QLatin1Char('C');
   }
@@ -108,14 +94,10 @@ void ShowSaverError() noexcept {
 // manual load.
 const char* LoadEventName(TrsPropSaverLoad when) {
   switch (when) {
-    case wlOnActivate:
-      return "OnActivate";
-    case wlOnCreate:
-      return "OnCreate";
-    case wlOnShow:
-      return "OnShow";
-    default:
-      return nullptr;
+    case wlOnActivate: return "OnActivate";
+    case wlOnCreate: return "OnCreate";
+    case wlOnShow: return "OnShow";
+    default: return nullptr;
   }
 }
 
@@ -123,16 +105,11 @@ const char* LoadEventName(TrsPropSaverLoad when) {
 // query, so that a vetoed close saves nothing.
 const char* SaveEventName(TrsPropSaverSave when) {
   switch (when) {
-    case wsOnClose:
-      return "OnCloseQuery";
-    case wsOnDeactivate:
-      return "OnDeactivate";
-    case wsOnDestroy:
-      return "OnDestroy";
-    case wsOnHide:
-      return "OnHide";
-    default:
-      return nullptr;
+    case wsOnClose: return "OnCloseQuery";
+    case wsOnDeactivate: return "OnDeactivate";
+    case wsOnDestroy: return "OnDestroy";
+    case wsOnHide: return "OnHide";
+    default: return nullptr;
   }
 }
 
@@ -160,7 +137,8 @@ void RemoveHook(TCustomForm* form, const char* name, const TrsPropSaver* saver, 
   const TPropInfo prop = WindowEvent(form, name);
   if (!prop.IsValid()) return;
   const E event = GetMethodProp(form, prop).template value<E>();
-  if (const auto* hook = event.Fn.template target<Hook>(); hook && hook->saver == saver && hook->generation == generation) {
+  if (const auto* hook = event.Fn.template target<Hook>();
+      hook && hook->saver == saver && hook->generation == generation) {
     const E kept = hook->kept;
     SetMethodProp(form, prop, QVariant::fromValue(kept));
   }
@@ -457,9 +435,7 @@ void TrsPropSaver::LoadLine() {
   switch (prop.Kind()) {
     case tkInteger:
     case tkChar:
-    case tkWChar:
-      SetOrdProp(object, prop, FWrapper.AsInteger());
-      return;
+    case tkWChar: SetOrdProp(object, prop, FWrapper.AsInteger()); return;
     case tkEnumeration:
       // A name that is no member of the type leaves the property as it is.
       if (const auto value = GetEnumValue(prop, FWrapper.AsString())) SetOrdProp(object, prop, *value);
@@ -475,20 +451,12 @@ void TrsPropSaver::LoadLine() {
       if (const auto mask = ParseSet(prop, text)) SetOrdProp(object, prop, *mask);
       return;
     }
-    case tkFloat:
-      SetFloatProp(object, prop, FWrapper.AsFloat());
-      return;
+    case tkFloat: SetFloatProp(object, prop, FWrapper.AsFloat()); return;
     case tkString:
     case tkLString:
-    case tkWString:
-      SetStrProp(object, prop, FWrapper.AsString());
-      return;
-    case tkVariant:
-      SetVariantProp(object, prop, FWrapper.AsVariant());
-      return;
-    case tkInt64:
-      SetInt64Prop(object, prop, FWrapper.AsInt64());
-      return;
+    case tkWString: SetStrProp(object, prop, FWrapper.AsString()); return;
+    case tkVariant: SetVariantProp(object, prop, FWrapper.AsVariant()); return;
+    case tkInt64: SetInt64Prop(object, prop, FWrapper.AsInt64()); return;
     case tkClass: {
       if (IsReferenceType(prop)) {
         if (!prop.Writable()) return;
@@ -503,8 +471,7 @@ void TrsPropSaver::LoadLine() {
         ReadObjectProperties(held, FWrapper.Value().Binary, Owner());
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -562,29 +529,15 @@ bool TrsPropSaver::SaveLine() {
   switch (prop.Kind()) {
     case tkInteger:
     case tkChar:
-    case tkWChar:
-      FWrapper.SetInteger(static_cast<int>(GetOrdProp(object, prop)));
-      return true;
-    case tkEnumeration:
-      FWrapper.SetString(GetEnumName(prop, GetOrdProp(object, prop)));
-      return true;
-    case tkSet:
-      FWrapper.SetString(SetToString(prop, GetOrdProp(object, prop), true));
-      return true;
-    case tkFloat:
-      FWrapper.SetFloat(GetFloatProp(object, prop));
-      return true;
+    case tkWChar: FWrapper.SetInteger(static_cast<int>(GetOrdProp(object, prop))); return true;
+    case tkEnumeration: FWrapper.SetString(GetEnumName(prop, GetOrdProp(object, prop))); return true;
+    case tkSet: FWrapper.SetString(SetToString(prop, GetOrdProp(object, prop), true)); return true;
+    case tkFloat: FWrapper.SetFloat(GetFloatProp(object, prop)); return true;
     case tkString:
     case tkLString:
-    case tkWString:
-      FWrapper.SetString(GetStrProp(object, prop));
-      return true;
-    case tkVariant:
-      FWrapper.SetVariant(GetVariantProp(object, prop));
-      return true;
-    case tkInt64:
-      FWrapper.SetInt64(GetInt64Prop(object, prop));
-      return true;
+    case tkWString: FWrapper.SetString(GetStrProp(object, prop)); return true;
+    case tkVariant: FWrapper.SetVariant(GetVariantProp(object, prop)); return true;
+    case tkInt64: FWrapper.SetInt64(GetInt64Prop(object, prop)); return true;
     case tkClass: {
       QObject* held = GetObjectProp(object, prop);
       if (IsReferenceType(prop)) {
@@ -599,8 +552,7 @@ bool TrsPropSaver::SaveLine() {
       FWrapper.SetBinary(StreamObjectProperties(held, Owner()));
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -664,15 +616,9 @@ void TrsPropSaver::ApplyFormPlacement(TCustomForm& form, const QString& text, Tr
     switch (v[1]) {
       case 2:
       case 6:
-      case 7:
-        form.SetWindowState(wsMinimized);
-        break;
-      case 3:
-        form.SetWindowState(wsMaximized);
-        break;
-      default:
-        form.SetWindowState(wsNormal);
-        break;
+      case 7: form.SetWindowState(wsMinimized); break;
+      case 3: form.SetWindowState(wsMaximized); break;
+      default: form.SetWindowState(wsNormal); break;
     }
   }
   if (QWidget* window = form.Window()) window->update();

@@ -300,8 +300,10 @@ void TrsKeyWrapper::SetVariant(const QVariant& value) {
     case QMetaType::UChar: SetInteger(value.toInt()); break;
     case QMetaType::UInt: {
       const uint u = value.toUInt();
-      if (u > static_cast<uint>(std::numeric_limits<int>::max())) SetInt64(u);
-      else SetInteger(static_cast<int>(u));
+      if (u > static_cast<uint>(std::numeric_limits<int>::max()))
+        SetInt64(u);
+      else
+        SetInteger(static_cast<int>(u));
       break;
     }
     case QMetaType::Long:
@@ -384,7 +386,6 @@ void TrsStorageData::UnbindStorages() noexcept {
     storage->SetStorageData(nullptr);
   }
 }
-
 
 void TrsStorageData::AddStorage(TrsStorage* storage) {
   if (std::find(FStorages.begin(), FStorages.end(), storage) == FStorages.end()) FStorages.push_back(storage);
@@ -595,8 +596,10 @@ int TrsStorage::SectionIndexOf(int parentId, const QString& name, bool& found) c
     const int mid = (low + high) / 2;
     const TrsSection& s = FSections[static_cast<size_t>(mid)];
     const int order = s.ParentId != parentId ? (s.ParentId < parentId ? -1 : 1) : CompareNames(s.Name, name);
-    if (order < 0) low = mid + 1;
-    else high = mid;
+    if (order < 0)
+      low = mid + 1;
+    else
+      high = mid;
   }
   found = low < SectionCount() && FSections[static_cast<size_t>(low)].ParentId == parentId &&
           CompareNames(FSections[static_cast<size_t>(low)].Name, name) == 0;
@@ -675,10 +678,10 @@ void TrsStorage::SetRootSection(const QString& path) {
 
 void TrsStorage::UpdateCurrentRange() {
   const auto begin = FKeys.begin(), end = FKeys.end();
-  const auto lower = std::lower_bound(begin, end, FCurrentSection,
-                                      [](const TrsKeyItem& k, int id) { return k.SectionId < id; });
-  const auto upper = std::upper_bound(lower, end, FCurrentSection,
-                                      [](int id, const TrsKeyItem& k) { return id < k.SectionId; });
+  const auto lower =
+      std::lower_bound(begin, end, FCurrentSection, [](const TrsKeyItem& k, int id) { return k.SectionId < id; });
+  const auto upper =
+      std::upper_bound(lower, end, FCurrentSection, [](int id, const TrsKeyItem& k) { return id < k.SectionId; });
   FRangeStart = static_cast<int>(lower - begin);
   FRangeEnd = static_cast<int>(upper - begin);
 }
@@ -700,8 +703,10 @@ int TrsStorage::KeyIndexOf(int sectionId, const QString& name, bool& found) cons
     const int mid = (low + high) / 2;
     const TrsKeyItem& k = FKeys[static_cast<size_t>(mid)];
     const int order = k.SectionId != sectionId ? (k.SectionId < sectionId ? -1 : 1) : CompareNames(k.Name, name);
-    if (order < 0) low = mid + 1;
-    else high = mid;
+    if (order < 0)
+      low = mid + 1;
+    else
+      high = mid;
   }
   found = low < KeyCount() && FKeys[static_cast<size_t>(low)].SectionId == sectionId &&
           CompareNames(FKeys[static_cast<size_t>(low)].Name, name) == 0;

@@ -24,7 +24,18 @@ Q_DECLARE_FLAGS(TrsStorageOptions, TrsStorageOption)
 Q_FLAG_NS(TrsStorageOptions)
 
 // The kinds of value a key holds.
-enum TrsValueKind { vkEmpty, vkText, vkBinary, vkInteger, vkFloat, vkCurrency, vkDateTime, vkBoolean, vkPoint, vkInt64 };
+enum TrsValueKind {
+  vkEmpty,
+  vkText,
+  vkBinary,
+  vkInteger,
+  vkFloat,
+  vkCurrency,
+  vkDateTime,
+  vkBoolean,
+  vkPoint,
+  vkInt64
+};
 Q_ENUM_NS(TrsValueKind)
 }  // namespace Rs
 
@@ -276,8 +287,7 @@ public:
   // Replaces the whole tree at once, for a back-end that builds it in bulk:
   // sections and keys in any order, each name once under its parent or in
   // its section (ignoring ASCII case); they are sorted here.
-  void AdoptTree(std::vector<TrsSection> sections, std::vector<TrsKeyItem> keys, int nextSectionId,
-                 int currentSection);
+  void AdoptTree(std::vector<TrsSection> sections, std::vector<TrsKeyItem> keys, int nextSectionId, int currentSection);
 
 protected:
   void Loaded() override;

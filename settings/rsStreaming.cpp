@@ -56,20 +56,16 @@ bool IsReferenceType(const TPropInfo& prop) {
 QString VariantText(const QVariant& v) {
   if (!v.isValid()) return QStringLiteral("-");
   switch (v.metaType().id()) {
-    case QMetaType::Bool:
-      return v.toBool() ? QStringLiteral("b:True") : QStringLiteral("b:False");
+    case QMetaType::Bool: return v.toBool() ? QStringLiteral("b:True") : QStringLiteral("b:False");
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Short:
-    case QMetaType::UShort:
-      return QStringLiteral("i:") + QString::number(v.toLongLong());
+    case QMetaType::UShort: return QStringLiteral("i:") + QString::number(v.toLongLong());
     case QMetaType::Double:
-    case QMetaType::Float:
-      return QStringLiteral("f:") + QString::number(v.toDouble(), 'g', 17);
-    default:
-      return QStringLiteral("s:") + v.toString();
+    case QMetaType::Float: return QStringLiteral("f:") + QString::number(v.toDouble(), 'g', 17);
+    default: return QStringLiteral("s:") + v.toString();
   }
 }
 
@@ -143,8 +139,7 @@ void WriteProperties(QByteArray& out, const QObject* object, const TComponent* r
           WriteProperties(out, held, root, path + QLatin1Char('.'), depth + 1);
         continue;
       }
-      default:
-        continue;
+      default: continue;
     }
     out += Escape(path);
     out += '=';
@@ -180,12 +175,8 @@ void ReadValue(QObject* object, const TPropInfo& prop, const QString& value, TCo
     }
     case tkString:
     case tkLString:
-    case tkWString:
-      SetStrProp(object, prop, value);
-      return;
-    case tkVariant:
-      SetVariantProp(object, prop, TextVariant(value));
-      return;
+    case tkWString: SetStrProp(object, prop, value); return;
+    case tkVariant: SetVariantProp(object, prop, TextVariant(value)); return;
     case tkClass:
       if (IsReferenceType(prop)) {
         if (value.isEmpty())
@@ -196,8 +187,7 @@ void ReadValue(QObject* object, const TPropInfo& prop, const QString& value, TCo
       }
       if (auto* strings = qobject_cast<TStrings*>(GetObjectProp(object, prop))) strings->SetText(value);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

@@ -41,8 +41,9 @@ QString QuoteName(const QString& name) {
 
 // "select * from notes ..." names the one table whose rows it returns whole.
 QString SingleTableOf(const QString& sql) {
-  static const QRegularExpression re(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"[^"]+"|[A-Za-z_][A-Za-z0-9_]*)(?=\s|$|;))"),
-                                     QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression re(
+      QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"[^"]+"|[A-Za-z_][A-Za-z0-9_]*)(?=\s|$|;))"),
+      QRegularExpression::CaseInsensitiveOption);
   const auto m = re.match(sql);
   if (!m.hasMatch()) return QString();
   QString t = m.captured(1);
@@ -67,7 +68,8 @@ TEngineQuery ToEngineQuery(const QString& jet) {
   TEngineQuery q{TranslateJetSql(jet), QString()};
   q.table = SingleTableOf(q.sql);
   if (!q.table.isEmpty())
-    q.sql.replace(q.sql.indexOf(QLatin1Char('*')), 1, QStringLiteral("%1.rowid AS %2, *").arg(QuoteName(q.table), kKeyColumn));
+    q.sql.replace(q.sql.indexOf(QLatin1Char('*')), 1,
+                  QStringLiteral("%1.rowid AS %2, *").arg(QuoteName(q.table), kKeyColumn));
   return q;
 }
 
@@ -151,7 +153,8 @@ QString TADOConnection::ConnectionString() const {
   if (!Connected()) return FConnectionString;
   const auto items = ParseConnectionString(FConnectionString);
   if (items.count(QStringLiteral("password"))) return FConnectionString;
-  static const QRegularExpression provider(QStringLiteral(R"(^\s*Provider\s*=[^;]*;)"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression provider(QStringLiteral(R"(^\s*Provider\s*=[^;]*;)"),
+                                           QRegularExpression::CaseInsensitiveOption);
   const auto m = provider.match(FConnectionString);
   if (!m.hasMatch()) return QStringLiteral("Password=\"\";") + FConnectionString;
   QString s = FConnectionString;
@@ -181,7 +184,8 @@ QString TADOConnection::Provider() const {
 
 void TADOConnection::SetProvider(const QString& provider) {
   FProvider = provider;
-  static const QRegularExpression item(QStringLiteral(R"(^\s*Provider\s*=[^;]*)"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression item(QStringLiteral(R"(^\s*Provider\s*=[^;]*)"),
+                                       QRegularExpression::CaseInsensitiveOption);
   const auto m = item.match(FConnectionString);
   if (m.hasMatch()) {
     const QString current = ParseConnectionString(FConnectionString)[QStringLiteral("provider")];
@@ -280,7 +284,8 @@ void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<
   if (!FConnection->Connected()) FConnection->Open();
   TSqlDatabase& db = FConnection->Database();
   const QString jet = SelectSql();
-  if (jet.trimmed().isEmpty()) throw EDatabaseError(QStringLiteral("%1: CommandText does not return a result set").arg(Name()));
+  if (jet.trimmed().isEmpty())
+    throw EDatabaseError(QStringLiteral("%1: CommandText does not return a result set").arg(Name()));
   const auto [sql, table] = ToEngineQuery(jet);
   TSqlStatement st = db.Prepare(sql);
   const int n = st.ColumnCount();
@@ -303,20 +308,23 @@ void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<
     row.values.reserve(map.size());
     for (int c : map) row.values.push_back(st.Column(c));
     if (!typed) {
-      for (size_t i = 0; i < map.size(); ++i) columns.push_back({st.ColumnName(map[i]), FieldTypeOf(declTypes[i], row.values[i])});
+      for (size_t i = 0; i < map.size(); ++i)
+        columns.push_back({st.ColumnName(map[i]), FieldTypeOf(declTypes[i], row.values[i])});
       typed = true;
     }
     rows.push_back(std::move(row));
   }
   if (!typed)
-    for (size_t i = 0; i < map.size(); ++i) columns.push_back({st.ColumnName(map[i]), FieldTypeOf(declTypes[i], QVariant())});
+    for (size_t i = 0; i < map.size(); ++i)
+      columns.push_back({st.ColumnName(map[i]), FieldTypeOf(declTypes[i], QVariant())});
   for (const TColumn& c : columns) FColumnNames.push_back(c.name);
   FUpdateTable = keyColumn >= 0 ? table : QString();
 }
 
 void TCustomADODataSet::InternalPost(TRow& row, bool inserting, const std::vector<bool>& changed) {
   if (FUpdateTable.isEmpty())
-    throw EDatabaseError(QStringLiteral("%1: Insufficient key column information for updating or refreshing.").arg(Name()));
+    throw EDatabaseError(
+        QStringLiteral("%1: Insufficient key column information for updating or refreshing.").arg(Name()));
   TSqlDatabase& db = FConnection->Database();
   // Writing the row and reading it back are one transaction: when either
   // fails nothing is stored and the row stays pending, so the user's retry
@@ -347,14 +355,15 @@ void TCustomADODataSet::InternalPost(TRow& row, bool inserting, const std::vecto
     if (names.isEmpty()) return;
     QStringList sets;
     for (const QString& n : names) sets << n + QStringLiteral(" = ?");
-    TSqlStatement st =
-        db.Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(QuoteName(FUpdateTable), sets.join(QStringLiteral(", "))));
+    TSqlStatement st = db.Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                      .arg(QuoteName(FUpdateTable), sets.join(QStringLiteral(", "))));
     int k = 1;
     for (const QVariant& v : values) st.Bind(k++, v);
     st.Bind(k, QVariant(row.key));
     st.Step();
     if (db.Changes() == 0)
-      throw EDatabaseError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."));
+      throw EDatabaseError(QStringLiteral(
+          "Row cannot be located for updating. Some values may have been changed since it was last read."));
   }
   if (PostWrittenHook()) PostWrittenHook()(*this);
   Reread(row);
@@ -375,13 +384,15 @@ void TCustomADODataSet::Reread(TRow& row) {
 
 void TCustomADODataSet::InternalDelete(const TRow& row) {
   if (FUpdateTable.isEmpty())
-    throw EDatabaseError(QStringLiteral("%1: Insufficient key column information for updating or refreshing.").arg(Name()));
+    throw EDatabaseError(
+        QStringLiteral("%1: Insufficient key column information for updating or refreshing.").arg(Name()));
   TSqlDatabase& db = FConnection->Database();
   TSqlStatement st = db.Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(QuoteName(FUpdateTable)));
   st.Bind(1, QVariant(row.key));
   st.Step();
   if (db.Changes() == 0)
-    throw EDatabaseError(QStringLiteral("Row cannot be located for deleting. Some values may have been changed since it was last read."));
+    throw EDatabaseError(QStringLiteral(
+        "Row cannot be located for deleting. Some values may have been changed since it was last read."));
 }
 
 // ---------------------------------------------------------------- TADOTable
@@ -404,7 +415,8 @@ QString TADOTable::SelectSql() const {
   if (Filtered() && !Filter().trimmed().isEmpty()) sql += QStringLiteral(" where ") + Filter();
   if (!FIndexFieldNames.trimmed().isEmpty()) {
     QStringList order;
-    for (const QString& f : FIndexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts)) order << QStringLiteral("[%1]").arg(f.trimmed());
+    for (const QString& f : FIndexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+      order << QStringLiteral("[%1]").arg(f.trimmed());
     sql += QStringLiteral(" order by ") + order.join(QStringLiteral(", "));
   }
   return sql;

@@ -17,10 +17,8 @@ QString ValueText(TFieldType type, const QVariant& v) {
       const auto dt = ParseStoredDateTime(v.toString());
       return dt ? FormatDisplayDate(*dt) : v.toString();
     }
-    case ftFloat:
-      return QString::number(v.toDouble(), 'g', 15);
-    case ftBoolean:
-      return v.toLongLong() != 0 ? QStringLiteral("True") : QStringLiteral("False");
+    case ftFloat: return QString::number(v.toDouble(), 'g', 15);
+    case ftBoolean: return v.toLongLong() != 0 ? QStringLiteral("True") : QStringLiteral("False");
     default:
       if (v.metaType().id() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
       return v.toString();
@@ -108,8 +106,7 @@ void TField::SetAsString(const QString& text) {
       if (!dt) NotANumber(text, "date and time");
       return SetValue(QVariant(FormatStoredDateTime(*dt)));
     }
-    default:
-      return SetValue(QVariant(text));
+    default: return SetValue(QVariant(text));
   }
 }
 
@@ -117,10 +114,8 @@ qint64 TField::AsInteger() const {
   const QVariant v = Value();
   if (!v.isValid() || v.isNull()) return 0;
   switch (v.metaType().id()) {
-    case QMetaType::LongLong:
-      return v.toLongLong();
-    case QMetaType::Double:
-      return static_cast<qint64>(std::llround(v.toDouble()));
+    case QMetaType::LongLong: return v.toLongLong();
+    case QMetaType::Double: return static_cast<qint64>(std::llround(v.toDouble()));
     default: {
       bool ok = false;
       const qint64 r = v.toString().trimmed().toLongLong(&ok);
@@ -213,7 +208,8 @@ void TDataSet::SetActive(bool active) {
 }
 
 void TDataSet::CheckActive() const {
-  if (!Active()) throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(Name()));
+  if (!Active())
+    throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(Name()));
 }
 
 void TDataSet::SetCurrent(int index, bool scrolled) {
@@ -292,7 +288,8 @@ void TDataSet::Append() {
 void TDataSet::Edit() {
   CheckActive();
   if (FState == dsEdit || FState == dsInsert) return;
-  if (FCurrent < 0) throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
+  if (FCurrent < 0)
+    throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
   FEditRow = FRows[static_cast<size_t>(FCurrent)];
   FChanged.assign(FFields.size(), false);
   FState = dsEdit;
@@ -336,7 +333,8 @@ void TDataSet::Delete() {
     Cancel();
     return;
   }
-  if (FCurrent < 0) throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
+  if (FCurrent < 0)
+    throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(Name()));
   if (FState == dsEdit) Cancel();
   InternalDelete(FRows[static_cast<size_t>(FCurrent)]);
   const int deleted = FCurrent;
@@ -383,7 +381,8 @@ QVariant TDataSet::FieldValue(int index) const {
 }
 
 void TDataSet::SetFieldValue(int index, const QVariant& value) {
-  if (FState != dsEdit && FState != dsInsert) throw EDatabaseError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(Name()));
+  if (FState != dsEdit && FState != dsInsert)
+    throw EDatabaseError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(Name()));
   const auto i = static_cast<size_t>(index);
   FEditRow.values[i] = value;
   FChanged[i] = true;
@@ -458,7 +457,9 @@ void TDataSource::AddLink(TDataLink* link) {
   if (std::find(FLinks.begin(), FLinks.end(), link) == FLinks.end()) FLinks.push_back(link);
 }
 
-void TDataSource::RemoveLink(TDataLink* link) { FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end()); }
+void TDataSource::RemoveLink(TDataLink* link) {
+  FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end());
+}
 
 void TDataSource::Notify(TDataEvent event, TField* field, int row) {
   if (!FEnabled && event != TDataEvent::ActiveChanged) return;

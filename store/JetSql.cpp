@@ -277,7 +277,8 @@ public:
       to = n - s.Size();
     }
     for (std::size_t k = first; k < last; ++k) {
-      const std::size_t at = segments_[k].Plain() ? FindPlain(k, text, from, to) : FindGeneral(segments_[k], text, from, to);
+      const std::size_t at =
+          segments_[k].Plain() ? FindPlain(k, text, from, to) : FindGeneral(segments_[k], text, from, to);
       if (at == kNone) return false;
       from = at + segments_[k].Size();
     }
@@ -401,7 +402,8 @@ private:
         std::size_t next = 0;
         for (std::size_t j = 0; j < m; ++j) {
           ++gComparisons;
-          const bool passes = next < s.special.size() && s.special[next].at == j ? Accepts(s, next++, c) : s.folded[j] == f;
+          const bool passes =
+              next < s.special.size() && s.special[next].at == j ? Accepts(s, next++, c) : s.folded[j] == f;
           if (passes) it->second[j / 64] |= std::uint64_t(1) << (j % 64);
         }
       }

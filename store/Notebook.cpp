@@ -40,7 +40,9 @@ struct Table {
 
 const Table kTables[] = {
     {"kategorije", {QStringLiteral("ID"), QStringLiteral("Category")}},
-    {"notes", {QStringLiteral("Title"), QStringLiteral("Body"), QStringLiteral("Entered"), QStringLiteral("Cat_id"), QStringLiteral("Favorite")}},
+    {"notes",
+     {QStringLiteral("Title"), QStringLiteral("Body"), QStringLiteral("Entered"), QStringLiteral("Cat_id"),
+      QStringLiteral("Favorite")}},
 };
 
 std::function<void(TCreateStep)>& CreateHook() {
@@ -146,18 +148,21 @@ QStringList IntegrityProblems(TSqlDatabase& db) {
 // one of their indexes.
 QStringList DamagedTables(TSqlDatabase& db, const QStringList& problems) {
   QStringList damaged;
-  TSqlStatement tables = db.Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rootpage"));
+  TSqlStatement tables =
+      db.Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rootpage"));
   while (tables.Step()) {
     const QString table = tables.Column(0).toString();
     bool whole = true;
     try {
       // The rows whole, then the count, which the engine takes from the smallest index.
-      for (const QString& sql : {QStringLiteral("SELECT * FROM \"%1\""), QStringLiteral("SELECT count(*) FROM \"%1\"")}) {
+      for (const QString& sql :
+           {QStringLiteral("SELECT * FROM \"%1\""), QStringLiteral("SELECT count(*) FROM \"%1\"")}) {
         TSqlStatement st = db.Prepare(sql.arg(table));
         while (st.Step()) {
         }
       }
-      TSqlStatement indexes = db.Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"));
+      TSqlStatement indexes =
+          db.Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"));
       indexes.Bind(1, table);
       while (whole && indexes.Step()) {
         const QString index = indexes.Column(0).toString();
@@ -198,7 +203,9 @@ qint64 Count(TSqlDatabase& db, const char* table) {
 void CreateNotebook(const QString& path, const QString& password) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   const QByteArray target = QFile::encodeName(absolute);
-  const auto exists = [&] { return EDatabaseError(QStringLiteral("%1 already exists; nothing was changed.").arg(absolute)); };
+  const auto exists = [&] {
+    return EDatabaseError(QStringLiteral("%1 already exists; nothing was changed.").arg(absolute));
+  };
   const auto failed = [&](const QString& why) {
     return EDatabaseError(QStringLiteral("The notebook %1 cannot be created: %2").arg(absolute, why));
   };
@@ -236,7 +243,8 @@ TNotebookCounts CheckNotebook(const QString& path, const QString& password) {
     QStringList present;
     while (st.Step()) present << st.Column(1).toString();
     if (present.isEmpty())
-      throw EDatabaseError(QStringLiteral("%1 is not a notebook: it has no table %2.").arg(db.Path(), QLatin1String(t.name)));
+      throw EDatabaseError(
+          QStringLiteral("%1 is not a notebook: it has no table %2.").arg(db.Path(), QLatin1String(t.name)));
     for (const QString& f : t.fields)
       if (!present.contains(f, Qt::CaseInsensitive))
         throw EDatabaseError(

@@ -55,7 +55,8 @@ bool PasswordOpensLaterPages(const QString& path, const QString& password) {
   if (!PKCS5_PBKDF2_HMAC_SHA1(secret.constData(), int(secret.size()), salt.data(), kSalt, 64000, kKey, key.data()))
     return false;
   for (unsigned char& b : salt) b ^= 0x3a;
-  if (!PKCS5_PBKDF2_HMAC_SHA1(reinterpret_cast<const char*>(key.data()), kKey, salt.data(), kSalt, 2, kKey, hmacKey.data()))
+  if (!PKCS5_PBKDF2_HMAC_SHA1(reinterpret_cast<const char*>(key.data()), kKey, salt.data(), kSalt, 2, kKey,
+                              hmacKey.data()))
     return false;
   for (int page = 2; page <= kPagesTried + 1 && page * kPage <= bytes.size(); ++page) {
     QByteArray signedBytes = bytes.mid((page - 1) * kPage, kPage - kReserve + kIv);
@@ -120,13 +121,15 @@ TSqlDatabase::TSqlDatabase(const QString& path, const QString& password, OpenMod
     if (probe == SQLITE_NOTADB) {
       if (LooksEncrypted(FPath)) {
         if (PasswordOpensLaterPages(FPath, password))
-          throw EDatabaseError(QStringLiteral("The notebook %1 is damaged: its first page does not read back.").arg(FPath));
+          throw EDatabaseError(
+              QStringLiteral("The notebook %1 is damaged: its first page does not read back.").arg(FPath));
         throw EDatabaseError(QStringLiteral("The notebook %1 is locked with another password.").arg(FPath));
       }
       throw EDatabaseError(QStringLiteral("%1 is not a notebook.").arg(FPath));
     }
     if (probe == SQLITE_CORRUPT)
-      throw EDatabaseError(QStringLiteral("The notebook %1 is damaged: its list of tables does not read back (%2).").arg(FPath, ErrorText()));
+      throw EDatabaseError(QStringLiteral("The notebook %1 is damaged: its list of tables does not read back (%2).")
+                               .arg(FPath, ErrorText()));
     Check(probe);
     Exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     Check(RegisterJetDialect(FDb));
@@ -205,13 +208,9 @@ void TSqlStatement::Bind(int index, const QVariant& value) {
       case QMetaType::Int:
       case QMetaType::UInt:
       case QMetaType::LongLong:
-      case QMetaType::ULongLong:
-        rc = sqlite3_bind_int64(FStmt, index, value.toLongLong());
-        break;
+      case QMetaType::ULongLong: rc = sqlite3_bind_int64(FStmt, index, value.toLongLong()); break;
       case QMetaType::Double:
-      case QMetaType::Float:
-        rc = sqlite3_bind_double(FStmt, index, value.toDouble());
-        break;
+      case QMetaType::Float: rc = sqlite3_bind_double(FStmt, index, value.toDouble()); break;
       default: {
         const QByteArray utf8 = EngineText(value.toString());
         rc = sqlite3_bind_text(FStmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
@@ -247,12 +246,9 @@ QString TSqlStatement::ColumnDeclType(int i) const {
 
 QVariant TSqlStatement::Column(int i) const {
   switch (sqlite3_column_type(FStmt, i)) {
-    case SQLITE_INTEGER:
-      return QVariant(static_cast<qint64>(sqlite3_column_int64(FStmt, i)));
-    case SQLITE_FLOAT:
-      return QVariant(sqlite3_column_double(FStmt, i));
-    case SQLITE_NULL:
-      return QVariant();
+    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_column_int64(FStmt, i)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(FStmt, i));
+    case SQLITE_NULL: return QVariant();
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, i));
       return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(FStmt, i)));

@@ -42,13 +42,28 @@ const std::array<TDialogText, 15> kDialogTexts = {{
 
 // Properties no window ever wants translated ("HelpKeyword" twice, as the
 // window definitions carry it).
-const char* const kExcludedProperties[] = {
-    "Category", "SecondaryShortCuts", "HelpKeyword", "InitialDir", "HelpKeyword", "ActivePage", "ImeName",
-    "DefaultExt", "FileName", "FieldName", "PickList", "DisplayFormat", "EditMask", "KeyList", "LookupDisplayFields",
-    "DropDownSpecRow", "TableName", "DatabaseName", "IndexName", "MasterFields"};
+const char* const kExcludedProperties[] = {"Category",
+                                           "SecondaryShortCuts",
+                                           "HelpKeyword",
+                                           "InitialDir",
+                                           "HelpKeyword",
+                                           "ActivePage",
+                                           "ImeName",
+                                           "DefaultExt",
+                                           "FileName",
+                                           "FieldName",
+                                           "PickList",
+                                           "DisplayFormat",
+                                           "EditMask",
+                                           "KeyList",
+                                           "LookupDisplayFields",
+                                           "DropDownSpecRow",
+                                           "TableName",
+                                           "DatabaseName",
+                                           "IndexName",
+                                           "MasterFields"};
 
 const char kTab = '\t';
-
 
 QByteArray SectionIdent(int type) { return QByteArray(QMetaEnum::fromType<TStringsType>().valueToKey(type)); }
 

@@ -76,28 +76,20 @@ void TlgCustomLang::SetObjectStrProperty(QObject* object, const QString& propert
 QByteArray TlgCustomLang::lgGetStrprop(const QObject* object, const TPropInfo& prop) const {
   if (!object || !prop.IsValid()) return {};
   switch (prop.Kind()) {
-    case tkWString:
-      return WideToMultiByte(lgCodePageOf(FCurrentCharset), GetStrProp(object, prop));
+    case tkWString: return WideToMultiByte(lgCodePageOf(FCurrentCharset), GetStrProp(object, prop));
     case tkString:
-    case tkLString:
-      return GetBytesProp(object, prop);
-    default:
-      return {};
+    case tkLString: return GetBytesProp(object, prop);
+    default: return {};
   }
 }
 
 void TlgCustomLang::lgSetStrProp(QObject* object, const TPropInfo& prop, const QByteArray& text) const {
   if (!object || !prop.IsValid()) return;
   switch (prop.Kind()) {
-    case tkWString:
-      SetStrProp(object, prop, MultiByteToWide(lgCodePageOf(FCurrentCharset), text));
-      break;
+    case tkWString: SetStrProp(object, prop, MultiByteToWide(lgCodePageOf(FCurrentCharset), text)); break;
     case tkString:
-    case tkLString:
-      SetBytesProp(object, prop, text);
-      break;
-    default:
-      break;
+    case tkLString: SetBytesProp(object, prop, text); break;
+    default: break;
   }
 }
 
@@ -145,26 +137,19 @@ QByteArray TlgCustomLang::GetPropValueByPath(const QString& path) const {
   const TPropInfo prop = GetPropInfo(object, name);
   if (!prop.IsValid()) return {};
   switch (prop.Kind()) {
-    case tkInteger:
-      return QByteArray::number(static_cast<qint32>(GetOrdProp(object, prop)));
-    case tkInt64:
-      return QByteArray::number(GetInt64Prop(object, prop));
-    case tkEnumeration:
-      return GetEnumName(prop, GetOrdProp(object, prop)).toLatin1();
-    case tkFloat:
-      return FloatToStr(GetFloatProp(object, prop)).toLatin1();
-    case tkSet:
-      return SetToString(prop, GetOrdProp(object, prop)).toLatin1();
+    case tkInteger: return QByteArray::number(static_cast<qint32>(GetOrdProp(object, prop)));
+    case tkInt64: return QByteArray::number(GetInt64Prop(object, prop));
+    case tkEnumeration: return GetEnumName(prop, GetOrdProp(object, prop)).toLatin1();
+    case tkFloat: return FloatToStr(GetFloatProp(object, prop)).toLatin1();
+    case tkSet: return SetToString(prop, GetOrdProp(object, prop)).toLatin1();
     case tkString:
     case tkLString:
-    case tkWString:
-      return lgGetStrprop(object, prop);
+    case tkWString: return lgGetStrprop(object, prop);
     case tkClass:
       if (auto* list = qobject_cast<TStrings*>(GetObjectProp(object, prop)))
         return WideToMultiByte(lgCodePageOf(FCurrentCharset), list->CommaText());
       return {};
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -179,33 +164,24 @@ void TlgCustomLang::SetPropValueByPath(const QString& path, const QByteArray& va
   try {
     const QString text = QString::fromLatin1(value);
     switch (prop.Kind()) {
-      case tkInteger:
-        SetOrdProp(object, prop, StrToInt(text));
-        break;
-      case tkInt64:
-        SetInt64Prop(object, prop, StrToInt(text));
-        break;
+      case tkInteger: SetOrdProp(object, prop, StrToInt(text)); break;
+      case tkInt64: SetInt64Prop(object, prop, StrToInt(text)); break;
       case tkEnumeration:
         // A text that names no member stores nothing.
         if (const auto member = GetEnumValue(prop, text)) SetOrdProp(object, prop, *member);
         break;
-      case tkFloat:
-        SetFloatProp(object, prop, StrToFloat(text));
-        break;
+      case tkFloat: SetFloatProp(object, prop, StrToFloat(text)); break;
       case tkSet:
         if (const auto mask = ParseSet(prop, text)) SetOrdProp(object, prop, *mask);
         break;
       case tkString:
       case tkLString:
-      case tkWString:
-        lgSetStrProp(object, prop, value);
-        break;
+      case tkWString: lgSetStrProp(object, prop, value); break;
       case tkClass:
         if (auto* list = qobject_cast<TStrings*>(GetObjectProp(object, prop)))
           lgReplaceLines(list, ParseCommaText(MultiByteToWide(lgCodePageOf(FCurrentCharset), value)));
         break;
-      default:
-        break;
+      default: break;
     }
   } catch (...) {
   }

@@ -25,11 +25,11 @@ struct CharsetName {
 
 // Searched in this order; the first match wins.
 constexpr CharsetName kCharsets[] = {
-    {"ANSI_CHARSET", 0},         {"DEFAULT_CHARSET", 1},     {"SYMBOL_CHARSET", 2},    {"MAC_CHARSET", 77},
-    {"SHIFTJIS_CHARSET", 128},   {"HANGEUL_CHARSET", 129},   {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},
-    {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161},    {"TURKISH_CHARSET", 162}, {"VIETNAMESE_CHARSET", 163},
-    {"HEBREW_CHARSET", 177},     {"ARABIC_CHARSET", 178},    {"BALTIC_CHARSET", 186},  {"RUSSIAN_CHARSET", 204},
-    {"THAI_CHARSET", 222},       {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
+    {"ANSI_CHARSET", 0},          {"DEFAULT_CHARSET", 1},      {"SYMBOL_CHARSET", 2},    {"MAC_CHARSET", 77},
+    {"SHIFTJIS_CHARSET", 128},    {"HANGEUL_CHARSET", 129},    {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},
+    {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161},      {"TURKISH_CHARSET", 162}, {"VIETNAMESE_CHARSET", 163},
+    {"HEBREW_CHARSET", 177},      {"ARABIC_CHARSET", 178},     {"BALTIC_CHARSET", 186},  {"RUSSIAN_CHARSET", 204},
+    {"THAI_CHARSET", 222},        {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
 };
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -328,26 +328,17 @@ void TSwitch::ApplyRow(TStringsType type, const TlgRows& rows, int position) {
   try {
     switch (type) {
       case stCaptions:
-      case stHints:
-        ApplyText(target, prop, value, true);
-        break;
-      case stDisplayLabels:
-        ApplyText(target, prop, value, false);
-        break;
+      case stHints: ApplyText(target, prop, value, true); break;
+      case stDisplayLabels: ApplyText(target, prop, value, false); break;
       case stOtherStrings:
         if (subName.isEmpty())
           ApplyText(target, prop, value, false);
         else
           ApplySubProperty(target, prop, subName, value);
         break;
-      case stFonts:
-        ApplyFont(target, componentName, prop, value);
-        break;
-      case stMultiLines:
-        ApplyLines(target, prop, subName, value);
-        break;
-      default:
-        break;
+      case stFonts: ApplyFont(target, componentName, prop, value); break;
+      case stMultiLines: ApplyLines(target, prop, subName, value); break;
+      default: break;
     }
   } catch (const EListError&) {
     // A row whose list moved under it is left for the next switch.

@@ -331,11 +331,11 @@ QImage FlagMontenegro() {
     p.drawPolygon(left);
     p.drawPolygon(right);
   };
-  both({{13.6, 4.6}, {9.2, 2.2}, {9.6, 5.4}, {10.6, 7.4}, {13.6, 7.2}});  // wing
-  both({{14.5, 7.0}, {13.2, 7.0}, {12.6, 9.8}, {14.5, 9.8}});             // tail
+  both({{13.6, 4.6}, {9.2, 2.2}, {9.6, 5.4}, {10.6, 7.4}, {13.6, 7.2}});                 // wing
+  both({{14.5, 7.0}, {13.2, 7.0}, {12.6, 9.8}, {14.5, 9.8}});                            // tail
   both({{14.5, 4.4}, {13.0, 4.4}, {11.4, 2.8}, {12.6, 2.5}, {14.0, 3.6}, {14.5, 3.6}});  // neck and head
-  p.drawEllipse(QPointF(mid, 6.0), 1.3, 2.0);                           // body
-  p.drawRect(QRectF(13.5, 1.4, 2.0, 1.3));                              // crown
+  p.drawEllipse(QPointF(mid, 6.0), 1.3, 2.0);                                            // body
+  p.drawRect(QRectF(13.5, 1.4, 2.0, 1.3));                                               // crown
   return image;
 }
 

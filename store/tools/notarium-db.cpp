@@ -15,10 +15,11 @@
 namespace {
 
 int Usage() {
-  std::fputs("usage: notarium-db create [FILE]\n"
-             "       notarium-db check [FILE]\n"
-             "FILE is ./db.mdb when not given.\n",
-             stderr);
+  std::fputs(
+      "usage: notarium-db create [FILE]\n"
+      "       notarium-db check [FILE]\n"
+      "FILE is ./db.mdb when not given.\n",
+      stderr);
   return 2;
 }
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
     }
     if (args[0] == QLatin1String("check")) {
       const TNotebookCounts counts = CheckNotebook(file);
-      Print(stdout, QStringLiteral("%1: %2 entries in %3 categories.").arg(file).arg(counts.entries).arg(counts.categories));
+      Print(stdout,
+            QStringLiteral("%1: %2 entries in %3 categories.").arg(file).arg(counts.entries).arg(counts.categories));
       return 0;
     }
   } catch (const Exception& e) {

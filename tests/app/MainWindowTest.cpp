@@ -33,7 +33,9 @@ protected:
     QDir::setCurrent(previous);
   }
   virtual bool WithNotebook() const { return true; }
-  TMenuItem* Item(const char* name) const { return qobject_cast<TMenuItem*>(Form1->FindComponent(QString::fromLatin1(name))); }
+  TMenuItem* Item(const char* name) const {
+    return qobject_cast<TMenuItem*>(Form1->FindComponent(QString::fromLatin1(name)));
+  }
 
   TestModalHost host;
   QTemporaryDir folder;
@@ -131,7 +133,8 @@ TEST_F(MainWindow, FunctionKeysOpenTheirCommandsFromEitherPage) {
   Form1->Show();
   Form1->Window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form1->Window()));
-  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_F1, "Jezik / Language"}, {Qt::Key_F5, "Novi unos"}, {Qt::Key_F9, "Kategorije"}};
+  const std::pair<Qt::Key, const char*> keys[] = {
+      {Qt::Key_F1, "Jezik / Language"}, {Qt::Key_F5, "Novi unos"}, {Qt::Key_F9, "Kategorije"}};
   for (TTabSheet* page : {Form1->TabSheet1, Form1->TabSheet2}) {
     Form1->PageControl1->SetActivePage(page);
     for (const auto& [key, caption] : keys) {

@@ -6,9 +6,9 @@
 #include "TestModalHost.h"
 #include "Unit1.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>

@@ -47,7 +47,8 @@ void CheckTree(const TrsStorage& storage, const QByteArray& input) {
 // is read again (escaped texts keep theirs).
 TrsValue ReadBackValue(const TrsValue& value) {
   TrsValue v = value;
-  if (v.Kind != vkText || v.Text.size() < 2 || !v.Text.startsWith(QLatin1Char('"')) || !v.Text.endsWith(QLatin1Char('"')))
+  if (v.Kind != vkText || v.Text.size() < 2 || !v.Text.startsWith(QLatin1Char('"')) ||
+      !v.Text.endsWith(QLatin1Char('"')))
     return v;
   for (QChar c : v.Text)
     if (c.unicode() < 32) return v;

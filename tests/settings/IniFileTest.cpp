@@ -142,8 +142,8 @@ TEST_F(IniFileTest, InternalCopyReplacesOrStandsInForTheFile) {
     const char* expected;
   };
   const Row rows[] = {
-      {iflNone, true, "real"},         {iflNone, false, "none"},         {iflAlways, true, "internal"},
-      {iflAlways, false, "internal"},  {iflNoRealFile, true, "real"},    {iflNoRealFile, false, "internal"},
+      {iflNone, true, "real"},        {iflNone, false, "none"},      {iflAlways, true, "internal"},
+      {iflAlways, false, "internal"}, {iflNoRealFile, true, "real"}, {iflNoRealFile, false, "internal"},
   };
   for (const Row& row : rows) {
     QFile::remove(File());
@@ -248,7 +248,8 @@ TEST_F(IniFileTest, FailedWriteNamesItsCause) {
     } catch (const Exception& e) {
       // Writing past the limit fails with "File too large", as a full disk
       // fails with "No space left on device".
-      const bool named = e.Message().contains(QStringLiteral("File too large")) && !e.Message().contains(QStringLiteral("canceled"));
+      const bool named =
+          e.Message().contains(QStringLiteral("File too large")) && !e.Message().contains(QStringLiteral("canceled"));
       if (!named) std::fprintf(stderr, "the save said: %s\n", e.what());
       return named;
     }

@@ -34,7 +34,8 @@ struct ReadRow {
 TEST_F(IniReaderTest, LinesAndHeaders) {
   const std::vector<ReadRow> rows = {
       {"key before any header", "Panel7.Width=180\r\n", {}},
-      {"key under its header", "[Form1.rsPropSaver1]\r\nPanel7.Width=180\r\n",
+      {"key under its header",
+       "[Form1.rsPropSaver1]\r\nPanel7.Width=180\r\n",
        {"Form1.rsPropSaver1|Panel7.Width=int:180"}},
       {"only lines after the first header", "x=1\r\n; note\r\n[s]\r\ny=2", {"s|y=int:2"}},
       {"an indented first header does not start the settings", "  [s]\r\nx=1\r\n", {}},
@@ -45,8 +46,7 @@ TEST_F(IniReaderTest, LinesAndHeaders) {
       {"comments and lines without =", "[s]\r\n#a=1\r\n;b=1\r\n/c=1\r\n\\d=1\r\nplain\r\ne=1\r\n", {"s|e=int:1"}},
       {"blanks and control bytes trimmed", QByteArray("[s]\r\n\t x=1 \x01\r\n", 14), {"s|x=int:1"}},
       {"later line wins", "[s]\r\nk=1\r\nK=\"two\"\r\n", {"s|k=text:two"}},
-      {"name keeps its first spelling", "[s]\r\npanel7.width=200\r\nPanel7.Width=233\r\n",
-       {"s|panel7.width=int:233"}},
+      {"name keeps its first spelling", "[s]\r\npanel7.width=200\r\nPanel7.Width=233\r\n", {"s|panel7.width=int:233"}},
       {"name is everything before the first =", "[s]\r\na b=c=d\r\n=5\r\n", {"s|=int:5", "s|a b=text:c=d"}},
       {"a name with a separator stays one name", "[s]\r\na\\b=1\r\n", {"s|a\\b=int:1"}},
       {"header with a bracket only", "[s]\r\n[\r\nx=1\r\n", {"s|x=int:1"}},
@@ -115,12 +115,14 @@ TEST_F(IniReaderTest, ValueForms) {
 }
 
 TEST_F(IniReaderTest, FixedDateFieldsStandAtFixedPlaces) {
-  const auto expected = [](double v) { return QStringList{QStringLiteral("s|k=") + Describe([&] {
-                                                             TrsValue value;
-                                                             value.Kind = vkDateTime;
-                                                             value.Float = v;
-                                                             return value;
-                                                           }())}; };
+  const auto expected = [](double v) {
+    return QStringList{QStringLiteral("s|k=") + Describe([&] {
+                         TrsValue value;
+                         value.Kind = vkDateTime;
+                         value.Float = v;
+                         return value;
+                       }())};
+  };
   EXPECT_EQ(Read("[s]\r\nk=fxdate:2026-12-11T13:05:09.7\r\n"),
             expected(EncodeDate(2026, 12, 11) + EncodeTime(13, 5, 9, 7)));
   EXPECT_EQ(Read("[s]\r\nk=FXDATE:2026-12-11T13:05:09.123\r\n"),
@@ -139,9 +141,9 @@ TEST_F(IniReaderTest, MalformedFixedDateMakesNoKey) {
 
 TEST_F(IniReaderTest, LocaleDecimalSeparator) {
   FormatSettings.DecimalSeparator = QLatin1Char(',');
-  EXPECT_EQ(Read("[s]\r\nx=1,5\r\ny=1.5\r\nz=curr:2,5\r\n"),
-            (QStringList{QStringLiteral("s|x=float:1.5"), QStringLiteral("s|y=text:1.5"),
-                         QStringLiteral("s|z=curr:25000")}));
+  EXPECT_EQ(
+      Read("[s]\r\nx=1,5\r\ny=1.5\r\nz=curr:2,5\r\n"),
+      (QStringList{QStringLiteral("s|x=float:1.5"), QStringLiteral("s|y=text:1.5"), QStringLiteral("s|z=curr:25000")}));
   FormatSettings.DecimalSeparator = QLatin1Char('.');
   EXPECT_EQ(Read("[s]\r\nx=1,5\r\n"), QStringList{QStringLiteral("s|x=text:1,5")});
 }
@@ -195,10 +197,8 @@ TEST_F(IniReaderTest, MalformedTypedValueStopsTheLoadKeepingEarlierKeys) {
     const char* message;
   };
   const Row rows[] = {
-      {"curr:abc", "'abc' is not a valid floating point value"},
-      {"date:abc", "'abc' is not a valid date and time"},
-      {"int64:12abc", "'12abc' is not a valid integer value"},
-      {"point:1", "'' is not a valid integer value"},
+      {"curr:abc", "'abc' is not a valid floating point value"}, {"date:abc", "'abc' is not a valid date and time"},
+      {"int64:12abc", "'12abc' is not a valid integer value"},   {"point:1", "'' is not a valid integer value"},
       {"point:x,2", "'x' is not a valid integer value"},
   };
   for (const Row& row : rows) {
@@ -229,7 +229,7 @@ TEST_F(IniReaderTest, AddsToATreeThatHoldsKeysAlready) {
   storage.WriteString(QStringLiteral("\\s\\kept"), QStringLiteral("2"));
   ini.ParseStream(storage, "[S]\r\nold=3\r\nnew=4\r\n[t]\r\n");
   EXPECT_EQ(DumpKeys(storage), (QStringList{QStringLiteral("s|kept=text:2"), QStringLiteral("s|new=int:4"),
-                                        QStringLiteral("s|Old=int:3")}));
+                                            QStringLiteral("s|Old=int:3")}));
   EXPECT_EQ(storage.RootSection(), QStringLiteral("t"));
   EXPECT_EQ(storage.ReadString(QStringLiteral("\\s\\NEW")), QStringLiteral("4"));
 }

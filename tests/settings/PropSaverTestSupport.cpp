@@ -23,26 +23,16 @@ void TScriptedData::SaveData(TrsStorage& storage) { Saves().push_back(Dump(stora
 
 QString KindName(TrsValueKind kind) {
   switch (kind) {
-    case vkEmpty:
-      return QStringLiteral("empty");
-    case vkText:
-      return QStringLiteral("text");
-    case vkBinary:
-      return QStringLiteral("binary");
-    case vkInteger:
-      return QStringLiteral("integer");
-    case vkFloat:
-      return QStringLiteral("float");
-    case vkCurrency:
-      return QStringLiteral("currency");
-    case vkDateTime:
-      return QStringLiteral("datetime");
-    case vkBoolean:
-      return QStringLiteral("boolean");
-    case vkPoint:
-      return QStringLiteral("point");
-    case vkInt64:
-      return QStringLiteral("int64");
+    case vkEmpty: return QStringLiteral("empty");
+    case vkText: return QStringLiteral("text");
+    case vkBinary: return QStringLiteral("binary");
+    case vkInteger: return QStringLiteral("integer");
+    case vkFloat: return QStringLiteral("float");
+    case vkCurrency: return QStringLiteral("currency");
+    case vkDateTime: return QStringLiteral("datetime");
+    case vkBoolean: return QStringLiteral("boolean");
+    case vkPoint: return QStringLiteral("point");
+    case vkInt64: return QStringLiteral("int64");
   }
   return QStringLiteral("?");
 }

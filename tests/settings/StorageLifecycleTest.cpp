@@ -55,8 +55,8 @@ protected:
                              "    Options = []\n"
                              "  end\n")
                              .arg(fileName.isEmpty() ? dir.filePath(QStringLiteral("opt")) : fileName);
-    return QStringLiteral("object Form1: TForm\n  OnCreate = FormCreate\n") + (storageFirst ? storage + data : data + storage) +
-           QStringLiteral("end\n");
+    return QStringLiteral("object Form1: TForm\n  OnCreate = FormCreate\n") +
+           (storageFirst ? storage + data : data + storage) + QStringLiteral("end\n");
   }
 
   std::unique_ptr<TForm> Build(const QString& text, std::unique_ptr<TForm> form = std::make_unique<TForm>()) {

@@ -104,8 +104,8 @@ TEST_F(StorageTest, NamesMatchIgnoringAsciiCaseAndKeepTheirFirstSpelling) {
 TEST_F(StorageTest, ArraysStaySortedWhateverTheInsertionOrder) {
   for (const char* path : {"\\b\\z", "\\b\\A", "\\a\\m", "top", "\\B\\c\\x", "\\a\\B", "Top2"})
     storage.FindKey(QString::fromLatin1(path), true);
-  const std::vector<QString> expected = {QStringLiteral("|top"),    QStringLiteral("|Top2"), QStringLiteral("b|A"),
-                                         QStringLiteral("b|z"),     QStringLiteral("a|B"),   QStringLiteral("a|m"),
+  const std::vector<QString> expected = {QStringLiteral("|top"),  QStringLiteral("|Top2"), QStringLiteral("b|A"),
+                                         QStringLiteral("b|z"),   QStringLiteral("a|B"),   QStringLiteral("a|m"),
                                          QStringLiteral("b\\c|x")};
   EXPECT_EQ(KeyPaths(), expected);
   // Sections by parent id, then name.
@@ -122,9 +122,8 @@ TEST_F(StorageTest, NamesBeyondAsciiSortByTheirCodePageBytes) {
   for (const QString& name : {QStringLiteral("čas"), QStringLiteral("Čas"), QStringLiteral("ž"),
                               QStringLiteral("Širina"), QStringLiteral("Zadnji"), QStringLiteral("_x")})
     storage.WriteString(name, QStringLiteral("1"));
-  const std::vector<QString> expected = {QStringLiteral("|Zadnji"), QStringLiteral("|_x"),
-                                         QStringLiteral("|Širina"), QStringLiteral("|ž"),
-                                         QStringLiteral("|Čas"), QStringLiteral("|čas")};
+  const std::vector<QString> expected = {QStringLiteral("|Zadnji"), QStringLiteral("|_x"),  QStringLiteral("|Širina"),
+                                         QStringLiteral("|ž"),      QStringLiteral("|Čas"), QStringLiteral("|čas")};
   EXPECT_EQ(KeyPaths(), expected);
   // Every name is still found in the sorted array.
   for (const QString& name : expected) EXPECT_TRUE(storage.KeyExists(name.mid(1))) << name.toStdString();
@@ -263,8 +262,8 @@ TEST_F(StorageTest, ConversionTable) {
        QStringLiteral("1.5")},
       {"text 5000000000", [](TrsKeyWrapper& k) { k.SetString(QStringLiteral("5000000000")); }, Convert,
        Outcome::Is(5000000000.0), Outcome::Is(5000000000.0), QStringLiteral("5000000000")},
-      {"binary 4 bytes", [](TrsKeyWrapper& k) { k.SetBinary(LittleEndian(0x80000001u, 4)); },
-       Outcome::Is(-2147483647), Refused, Refused, QStringLiteral("01,00,00,80")},
+      {"binary 4 bytes", [](TrsKeyWrapper& k) { k.SetBinary(LittleEndian(0x80000001u, 4)); }, Outcome::Is(-2147483647),
+       Refused, Refused, QStringLiteral("01,00,00,80")},
       {"binary 8 bytes", [](TrsKeyWrapper& k) { k.SetBinary(DoubleBytes(1.5)); }, Refused,
        Outcome::Is(static_cast<double>(0x3FF8000000000000LL)), Outcome::Is(1.5),
        QStringLiteral("00,00,00,00,00,00,F8,3F")},
@@ -306,8 +305,8 @@ TEST_F(StorageTest, ConversionTable) {
   };
 
   storage.SetRootSection(QStringLiteral("Form1.rsPropSaver1"));
-  const QString prefix =
-      QStringLiteral("TrsStorage get key value error: Can't read value of key \"\\Form1.rsPropSaver1\\Panel7.Width\" as ");
+  const QString prefix = QStringLiteral(
+      "TrsStorage get key value error: Can't read value of key \"\\Form1.rsPropSaver1\\Panel7.Width\" as ");
   for (const ConversionRow& row : rows) {
     SCOPED_TRACE(row.name);
     ASSERT_NE(storage.FindKey(QStringLiteral("Panel7.Width"), true), nullptr);
@@ -316,12 +315,8 @@ TEST_F(StorageTest, ConversionTable) {
     const auto check = [&](const Outcome& expected, const char* kindName, const std::function<double()>& read) {
       SCOPED_TRACE(kindName);
       switch (expected.kind) {
-        case Outcome::Value:
-          EXPECT_EQ(read(), expected.number);
-          break;
-        case Outcome::Convert:
-          EXPECT_THROW(read(), EConvertError);
-          break;
+        case Outcome::Value: EXPECT_EQ(read(), expected.number); break;
+        case Outcome::Convert: EXPECT_THROW(read(), EConvertError); break;
         case Outcome::Refused:
           try {
             read();
@@ -347,8 +342,9 @@ TEST_F(StorageTest, RefusalNamesTheKeysPath) {
     storage.Key().AsInteger();
     FAIL() << "no refusal";
   } catch (const TrsException& e) {
-    EXPECT_EQ(e.Message(),
-              QStringLiteral("TrsStorage get key value error: Can't read value of key \"\\a\\b\\key\" as integer type."));
+    EXPECT_EQ(
+        e.Message(),
+        QStringLiteral("TrsStorage get key value error: Can't read value of key \"\\a\\b\\key\" as integer type."));
   }
   // A key of the top level: nothing stands between the two backslashes.
   storage.FindKey(QStringLiteral("\\top"), true);

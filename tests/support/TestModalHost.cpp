@@ -73,7 +73,8 @@ void TestModalHost::RunModalLoop(TCustomForm& form) {
     script(form);
   }
   if (!form.ModalLoopDone()) {
-    FShown.push_back({ShownBox::Error, QStringLiteral("modal window %1 left open by the test").arg(form.Name()), QString()});
+    FShown.push_back(
+        {ShownBox::Error, QStringLiteral("modal window %1 left open by the test").arg(form.Name()), QString()});
     form.SetModalResult(mrCancel);
     // The window's close query may still refuse; end the loop regardless.
     if (!form.ModalLoopDone()) form.SetModalResult(mrCancel);

@@ -15,7 +15,7 @@
 struct ShownBox {
   enum Kind { Message, Notice, Error, Input, Font, Color, Modal };
   Kind kind;
-  QString text;     // message, notice or error text; input prompt; window name
+  QString text;  // message, notice or error text; input prompt; window name
   QString caption;
   TMsgButtons buttons = TMsgButtons::OK;
 };

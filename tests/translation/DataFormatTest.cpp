@@ -22,8 +22,8 @@ QByteArray Bytes(const char (&s)[N]) {
 }
 
 QList<QByteArray> AllHeaders() {
-  return {"stCaptions", "stHints",  "stDisplayLabels", "stFonts",       "stMultiLines", "stDlgsCaptions",
-          "stStrings",  "stOtherStrings", "stLocales", "stCollections", "stCharSets"};
+  return {"stCaptions", "stHints",        "stDisplayLabels", "stFonts",       "stMultiLines", "stDlgsCaptions",
+          "stStrings",  "stOtherStrings", "stLocales",       "stCollections", "stCharSets"};
 }
 
 // A translation component on a plain window (class name "TForm").
@@ -63,13 +63,22 @@ TEST(ExtractTranslationTest, NameAndValuesByIndex) {
       {"short row, missing column", Row("TNoviUnos", {""}), 2, ""},
       {"empty name", "\x01x\x01", 0, ""},
       {"empty name, value", "\x01x\x01", 1, "x"},
-      {"adjacent delimiters", "a\x01\x01" "b\x01", 2, "b"},
-      {"no closing delimiter", "a\x01" "b", 1, "b"},
-      {"value ends at the row's end", "a\x01" "b\x01" "c", 2, "c"},
+      {"adjacent delimiters",
+       "a\x01\x01"
+       "b\x01",
+       2, "b"},
+      {"no closing delimiter",
+       "a\x01"
+       "b",
+       1, "b"},
+      {"value ends at the row's end",
+       "a\x01"
+       "b\x01"
+       "c",
+       2, "c"},
       {"CR LF inside a value", "a\x01x\r\ny\x01", 1, "x\r\ny"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(ExtractTranslation(c.row, '\x01', c.index), c.expected) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(ExtractTranslation(c.row, '\x01', c.index), c.expected) << c.what;
   EXPECT_EQ(ExtractTranslation("a\tb\tc\t", '\t', 2), QByteArray("c")) << "any delimiter byte";
 }
 
@@ -88,7 +97,10 @@ TEST(ExtractWordTest, WordsAtSeparators) {
       {"grid path 4", 4, path, "Title"},
       {"grid path 5", 5, path, "Caption"},
       {"grid path 6", 6, path, ""},
-      {"delimiter separates too", 2, "Memo1.Lines\x01" "a,b\x01", "Lines"},
+      {"delimiter separates too", 2,
+       "Memo1.Lines\x01"
+       "a,b\x01",
+       "Lines"},
       {"empty word between adjacent separators counts", 2, "a..b", ""},
       {"word after the empty one", 3, "a..b", "b"},
       {"separator at the very end adds no word", 2, "a.", ""},
@@ -112,7 +124,10 @@ TEST(CommaTextTest, ReadingFollowsTheTableRules) {
       {"plain items", "Panel7.Width,Panel3.Width,Edit2.Text", {"Panel7.Width", "Panel3.Width", "Edit2.Text"}},
       {"quoted items", "\"First record\",\"Refresh data\"", {"First record", "Refresh data"}},
       {"doubled quote", "\"a\"\"b\"", {"a\"b"}},
-      {"blanks and controls before an item skipped", " \t\x01" "a", {"a"}},
+      {"blanks and controls before an item skipped",
+       " \t\x01"
+       "a",
+       {"a"}},
       {"unquoted item ends at a blank", "a b", {"a", "b"}},
       {"unquoted item ends at a control byte", QString("a") + QChar(2) + "b", {"a", "b"}},
       {"blanks after an item, then the comma", "a  ,b", {"a", "b"}},
@@ -172,11 +187,18 @@ TEST_F(DataFormat, BlockReadsBackToTheBytesWritten) {
 }
 
 TEST_F(DataFormat, LineBreakEscapes) {
-  lang->ReadOurStrProps(Block({"stMultiLines", "Memo1.Lines\x01jedan\x19\x1A" "dva\x01one\x1A" "two\x19\x01"}));
+  lang->ReadOurStrProps(Block({"stMultiLines",
+                               "Memo1.Lines\x01jedan\x19\x1A"
+                               "dva\x01one\x1A"
+                               "two\x19\x01"}));
   ASSERT_EQ(Rows(stMultiLines).size(), 1);
   EXPECT_EQ(Show(Rows(stMultiLines)[0]), Show("Memo1.Lines\x01jedan\r\ndva\x01one\ntwo\r\x01"));
   const QByteArray out = lang->WriteOurStrProps();
-  EXPECT_TRUE(out.contains("Memo1.Lines\x01jedan\x19\x1A" "dva\x01one\x1A" "two\x19\x01\r\n")) << Show(out);
+  EXPECT_TRUE(
+      out.contains("Memo1.Lines\x01jedan\x19\x1A"
+                   "dva\x01one\x1A"
+                   "two\x19\x01\r\n"))
+      << Show(out);
 }
 
 TEST_F(DataFormat, WindowRowComesFirst) {
@@ -201,10 +223,10 @@ TEST_F(DataFormat, WindowRowComesFirst) {
 }
 
 TEST_F(DataFormat, HeadersAndSkippedText) {
-  const QByteArray block = Block({"text before the first header", Row("Button1", {"lost"}), "STCAPTIONS",
-                                  Row("Button1", {"Dodaj"}), "sthints", Row("Button1", {"Savjet"}),
-                                  "stListView_TreeView_Items", Row("ListView1", {"dropped"}), "STOTHERSTRINGS",
-                                  Row("Edit1.Text", {"t"}), "stFooBar", "stCaptions ", " stHints"});
+  const QByteArray block =
+      Block({"text before the first header", Row("Button1", {"lost"}), "STCAPTIONS", Row("Button1", {"Dodaj"}),
+             "sthints", Row("Button1", {"Savjet"}), "stListView_TreeView_Items", Row("ListView1", {"dropped"}),
+             "STOTHERSTRINGS", Row("Edit1.Text", {"t"}), "stFooBar", "stCaptions ", " stHints"});
   lang->ReadOurStrProps(block);
   EXPECT_EQ(Rows(stCaptions), TlgRows{Row("Button1", {"Dodaj"})});
   EXPECT_EQ(Rows(stHints), TlgRows{Row("Button1", {"Savjet"})});
@@ -257,8 +279,14 @@ TEST_F(DataFormat, WriterEmitsEveryHeaderInOrder) {
   QByteArray expected;
   for (const QByteArray& h : AllHeaders()) expected += h + "\r\n";
   EXPECT_EQ(lang->WriteOurStrProps(), expected);
-  lang->Rows(stCaptions) = {"TForm\x01" "a\r\nb\x01", "x"};
-  EXPECT_TRUE(lang->WriteOurStrProps().startsWith("stCaptions\r\nTForm\x01" "a\x19\x1A" "b\x01\r\nx\r\nstHints\r\n"));
+  lang->Rows(stCaptions) = {
+      "TForm\x01"
+      "a\r\nb\x01",
+      "x"};
+  EXPECT_TRUE(
+      lang->WriteOurStrProps().startsWith("stCaptions\r\nTForm\x01"
+                                          "a\x19\x1A"
+                                          "b\x01\r\nx\r\nstHints\r\n"));
 }
 
 TEST_F(DataFormat, ListsByTypeAndName) {
@@ -311,8 +339,8 @@ TEST_F(DataFormat, DefaultLanguageFallback) {
 
 TEST_F(DataFormat, ReaderUsesTheCurrentDelimiter) {
   lang->SetLangDelim(2);
-  lang->ReadOurStrProps(Block({"stCaptions", Row("Button1", {"a"}, '\x02'), Row("TForm", {"w"}, '\x02'),
-                               Row("TForm", {"other delimiter"})}));
+  lang->ReadOurStrProps(Block(
+      {"stCaptions", Row("Button1", {"a"}, '\x02'), Row("TForm", {"w"}, '\x02'), Row("TForm", {"other delimiter"})}));
   EXPECT_EQ(Rows(stCaptions).value(0), Row("TForm", {"w"}, '\x02'));
   EXPECT_EQ(lang->GetStringValue(Rows(stCaptions), "button1", 1), QByteArray("a"));
 }

@@ -174,7 +174,10 @@ TEST_F(PathsTest, CollectionIndexErrorsReachTheCallerOfEveryPathOperation) {
 
 TEST_F(PathsTest, ValuesReadAsTextByKind) {
   edit->Font()->SetStyle(TFontStyles());
-  grid->SetData(QByteArray("\xE8" "a\x01", 3));
+  grid->SetData(
+      QByteArray("\xE8"
+                 "a\x01",
+                 3));
   struct Row {
     const char* path;
     QByteArray text;
@@ -197,7 +200,9 @@ TEST_F(PathsTest, ValuesReadAsTextByKind) {
       {"DBGrid1.Align", "alClient"},
       {"DBGrid1.Active", "True"},
       {"DBGrid1.Ratio", "1.5"},
-      {"DBGrid1.Data", QByteArray("\xE8" "a\x01", 3)},
+      {"DBGrid1.Data", QByteArray("\xE8"
+                                  "a\x01",
+                                  3)},
       {"Memo1.Lines", "\"prvi red\",drugi"},
       {"Memo1.Font", ""},
       {"DBGrid1.Columns", ""},
@@ -308,14 +313,17 @@ TEST_F(PathsTest, StringListTakesCommaTextLineByLineKeepingItsObject) {
       {"x", {"x"}},
       {"1,2,3,4", {"1", "2", "3", "4"}},
       {"", {}},
-      {"\xE8" "a,\x9A", {QString::fromUtf8("ča"), QString::fromUtf8("š")}},
+      {"\xE8"
+       "a,\x9A",
+       {QString::fromUtf8("ča"), QString::fromUtf8("š")}},
   };
   for (const Row& row : rows) {
     lang->SetPropValueByPath(QStringLiteral("Memo1.Lines"), row.text);
     EXPECT_EQ(memo->Lines(), lines) << row.text.toStdString();
     EXPECT_EQ(lines->ToList(), row.lines) << row.text.toStdString();
   }
-  EXPECT_EQ(lang->GetPropValueByPath(QStringLiteral("Memo1.Lines")), QByteArray("\xE8" "a,\x9A"));
+  EXPECT_EQ(lang->GetPropValueByPath(QStringLiteral("Memo1.Lines")), QByteArray("\xE8"
+                                                                                "a,\x9A"));
 
   // A sorted list takes the lines and stays sorted.
   TStringList* items = grid->Items();
@@ -332,11 +340,16 @@ TEST_F(PathsTest, KindNumbersOfPaths) {
     int kind;
   };
   const Row rows[] = {
-      {"Memo1.Color", 1},      {"DBGrid1.Letter", 2},   {"DBGrid1.Align", 3},      {"DBGrid1.Active", 3},
-      {"DBGrid1.Ratio", 4},    {"Memo1.Font.Style", 6}, {"Memo1.Lines", 7},        {"DBGrid1.Items", 7},
-      {"Memo1.Font", 0},       {"DBGrid1.Columns", 0},  {"DBGrid1.Empty", 0},      {"DBGrid1.Wide", 9},
-      {"DBGrid1.Data", 10},    {"Edit2.Text", 11},      {"TForm1.HelpFile", 11},   {"DBGrid1.Extra", 12},
-      {"DBGrid1.Big", 16},     {"DBGrid1.OnClick", 0},  {"DBGrid1.Nothing", 0},    {"Form1.Caption", 0},
+      {"Memo1.Color", 1},      {"DBGrid1.Letter", 2},
+      {"DBGrid1.Align", 3},    {"DBGrid1.Active", 3},
+      {"DBGrid1.Ratio", 4},    {"Memo1.Font.Style", 6},
+      {"Memo1.Lines", 7},      {"DBGrid1.Items", 7},
+      {"Memo1.Font", 0},       {"DBGrid1.Columns", 0},
+      {"DBGrid1.Empty", 0},    {"DBGrid1.Wide", 9},
+      {"DBGrid1.Data", 10},    {"Edit2.Text", 11},
+      {"TForm1.HelpFile", 11}, {"DBGrid1.Extra", 12},
+      {"DBGrid1.Big", 16},     {"DBGrid1.OnClick", 0},
+      {"DBGrid1.Nothing", 0},  {"Form1.Caption", 0},
       {"Panel7", 0},           {"DBGrid1.Columns[0].Title.Caption", 11},
   };
   for (const Row& row : rows) EXPECT_EQ(lang->GetPropTypeByPath(QString::fromLatin1(row.path)), row.kind) << row.path;

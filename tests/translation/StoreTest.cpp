@@ -35,8 +35,7 @@ const char kCR = '\r';
 QString StandardProperties(const QByteArray& data, const QString& names = QStringLiteral("('Srpski' 'Engleski')"),
                            const QString& language = QStringLiteral("'Srpski'")) {
   return Lines({"    Version = '6.0.2'", "    StringsTypes = ('TIB_STRINGLIST' 'TSTRINGLIST')",
-                "    NumOfLanguages = 2", "    LangDelim = 1", "    LangNames = " + names,
-                "    Language = " + language,
+                "    NumOfLanguages = 2", "    LangDelim = 1", "    LangNames = " + names, "    Language = " + language,
                 "    ExcludedProperties = ('Category' 'TableName' 'DatabaseName')",
                 "    TranslationData = " + Hex(data)});
 }
@@ -44,9 +43,8 @@ QString StandardProperties(const QByteArray& data, const QString& names = QStrin
 QByteArray SmallTable() {
   return Block({"stCaptions", Row("Button1", {"Dodaj", "Add"}), Row("TForm", {"Prozor", "Window"}), "stHints",
                 Row("TForm", {""}), Row("Button1", {"Dodaj zapis", "Add a record"}), "stDisplayLabels", "stFonts",
-                "stMultiLines", "stDlgsCaptions", Row("Warning", {"Warning", ""}), Row("OK", {"OK", ""}),
-                "stStrings", "stOtherStrings", Row("Edit1.Text", {"tekst", "text"}), "stLocales", "stCollections",
-                "stCharSets"});
+                "stMultiLines", "stDlgsCaptions", Row("Warning", {"Warning", ""}), Row("OK", {"OK", ""}), "stStrings",
+                "stOtherStrings", Row("Edit1.Text", {"tekst", "text"}), "stLocales", "stCollections", "stCharSets"});
 }
 
 }  // namespace
@@ -61,11 +59,26 @@ TEST(LangCreation, InitialValues) {
   EXPECT_EQ(lang->LangNames()->ToList(), QStringList{"Language N1"});
   EXPECT_EQ(lang->Language(), "Language N1");
   EXPECT_EQ(lang->ActiveLanguage(), 1);
-  EXPECT_EQ(lang->ExcludedProperties()->ToList(),
-            (QStringList{"Category", "SecondaryShortCuts", "HelpKeyword", "InitialDir", "HelpKeyword", "ActivePage",
-                         "ImeName", "DefaultExt", "FileName", "FieldName", "PickList", "DisplayFormat", "EditMask",
-                         "KeyList", "LookupDisplayFields", "DropDownSpecRow", "TableName", "DatabaseName", "IndexName",
-                         "MasterFields"}));
+  EXPECT_EQ(lang->ExcludedProperties()->ToList(), (QStringList{"Category",
+                                                               "SecondaryShortCuts",
+                                                               "HelpKeyword",
+                                                               "InitialDir",
+                                                               "HelpKeyword",
+                                                               "ActivePage",
+                                                               "ImeName",
+                                                               "DefaultExt",
+                                                               "FileName",
+                                                               "FieldName",
+                                                               "PickList",
+                                                               "DisplayFormat",
+                                                               "EditMask",
+                                                               "KeyList",
+                                                               "LookupDisplayFields",
+                                                               "DropDownSpecRow",
+                                                               "TableName",
+                                                               "DatabaseName",
+                                                               "IndexName",
+                                                               "MasterFields"}));
   EXPECT_EQ(lang->DoNotTranslate()->Count(), 0);
   EXPECT_EQ(lang->SmartExcludeProps()->Count(), 0);
   EXPECT_EQ(lang->TranslateType(), ttNoChange);
@@ -83,11 +96,17 @@ TEST(LangCreation, InitialValues) {
       EXPECT_TRUE(lang->GetPropListByType(t)->isEmpty()) << t;
     }
   EXPECT_EQ(lang->Rows(stDlgsCaptions),
-            (TlgRows{"Warning\x01Warning\x01", "Error\x01" "Error\x01", "Information\x01Information\x01",
-                     "Confirm\x01" "Confirm\x01", "Yes\x01&Yes\x01", "No\x01&No\x01", "OK\x01OK\x01",
-                     "Cancel\x01" "Cancel\x01", "Abort\x01&Abort\x01", "Retry\x01&Retry\x01",
-                     "Ignore\x01&Ignore\x01", "All\x01&All\x01", "No To All\x01N&o to All\x01",
-                     "Yes To All\x01Yes to &All\x01", "Help\x01&Help\x01"}));
+            (TlgRows{"Warning\x01Warning\x01",
+                     "Error\x01"
+                     "Error\x01",
+                     "Information\x01Information\x01",
+                     "Confirm\x01"
+                     "Confirm\x01",
+                     "Yes\x01&Yes\x01", "No\x01&No\x01", "OK\x01OK\x01",
+                     "Cancel\x01"
+                     "Cancel\x01",
+                     "Abort\x01&Abort\x01", "Retry\x01&Retry\x01", "Ignore\x01&Ignore\x01", "All\x01&All\x01",
+                     "No To All\x01N&o to All\x01", "Yes To All\x01Yes to &All\x01", "Help\x01&Help\x01"}));
 }
 
 TEST(LangCreation, FontOfTheOwner) {
@@ -150,25 +169,26 @@ TEST(LangLoading, WindowDefinitionSetsThePublishedProperties) {
 TEST(LangLoading, QuotedTableTextIsSingleByte) {
   // Definitions write the Serbian letters as characters; the table holds
   // them as Windows-1250 bytes.
-  auto form = BuildForm(LangWindow(
-      "    NumOfLanguages = 2\n"
-      "    TranslationData = 'stCaptions'#13#10'Button1'#1'Tra'#382'i'#1'Search'#1#13#10"));
+  auto form =
+      BuildForm(LangWindow("    NumOfLanguages = 2\n"
+                           "    TranslationData = 'stCaptions'#13#10'Button1'#1'Tra'#382'i'#1'Search'#1#13#10"));
   EXPECT_EQ(Show(Lang(*form)->Rows(stCaptions).value(0)), Show(Row("Button1", {"Tra\x9Ei", "Search"})));
 }
 
 TEST(LangLoading, SettingsNoWindowOfTheProgramSets) {
-  auto form = BuildForm(LangWindow("StringsTypes = ('TMYLIST')\n"
-                                   "NumOfLanguages = 3\n"
-                                   "DoNotTranslate = ('Edit1')\n"
-                                   "SmartExcludeProps = ('Button1.Hint')\n"
-                                   "ActiveLanguage = 2\n"
-                                   "TranslateType = ttGetDefault\n"
-                                   "NeedAllDlgs = True\n"
-                                   "ChangingCursor = -11\n"
-                                   "UseDefaultLanguage = True\n"
-                                   "DefaultLanguage = 3\n"
-                                   "ChangeLocales = True\n"
-                                   "TranslateExtendedFirst = True\n"));
+  auto form =
+      BuildForm(LangWindow("StringsTypes = ('TMYLIST')\n"
+                           "NumOfLanguages = 3\n"
+                           "DoNotTranslate = ('Edit1')\n"
+                           "SmartExcludeProps = ('Button1.Hint')\n"
+                           "ActiveLanguage = 2\n"
+                           "TranslateType = ttGetDefault\n"
+                           "NeedAllDlgs = True\n"
+                           "ChangingCursor = -11\n"
+                           "UseDefaultLanguage = True\n"
+                           "DefaultLanguage = 3\n"
+                           "ChangeLocales = True\n"
+                           "TranslateExtendedFirst = True\n"));
   const TlgLang* lang = Lang(*form);
   EXPECT_EQ(lang->StringsTypes()->ToList(), QStringList{"TMYLIST"});
   EXPECT_EQ(lang->DoNotTranslate()->ToList(), QStringList{"Edit1"});
@@ -191,12 +211,13 @@ TEST(LangLoading, TableFromAFileAndExtendedItems) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(SmallTable());
   file.close();
-  auto form = BuildForm(LangWindow("NumOfLanguages = 2\n"
-                                   "ExtendedTranslations = <\n"
-                                   "  item\n    Identifier = 'Button1.Caption'\n    Values = 'Dodaj'#1'Add'#1\n  end\n"
-                                   "  item\n    Identifier = 'Edit1.Text'\n    Values = #382#1'z'#1\n  end>\n"
-                                   "TranslationData = @'" +
-                                   file.fileName() + "'"));
+  auto form =
+      BuildForm(LangWindow("NumOfLanguages = 2\n"
+                           "ExtendedTranslations = <\n"
+                           "  item\n    Identifier = 'Button1.Caption'\n    Values = 'Dodaj'#1'Add'#1\n  end\n"
+                           "  item\n    Identifier = 'Edit1.Text'\n    Values = #382#1'z'#1\n  end>\n"
+                           "TranslationData = @'" +
+                           file.fileName() + "'"));
   const TlgLang* lang = Lang(*form);
   EXPECT_EQ(lang->Rows(stCaptions).value(0), Row("TForm", {"Prozor", "Window"}));
   EXPECT_EQ(lang->Rows(stOtherStrings), TlgRows{Row("Edit1.Text", {"tekst", "text"})});
@@ -217,21 +238,40 @@ TEST(LangLoading, LanguageSettersWhileLoading) {
     int active;
   } cases[] = {
       {"nothing set", "", 1, {"Language N1"}, "Language N1", 1},
-      {"count without names completes them", "NumOfLanguages = 2", 2, {"Language N1", "Language N2"},
-       "Language N1", 1},
+      {"count without names completes them", "NumOfLanguages = 2", 2, {"Language N1", "Language N2"}, "Language N1", 1},
       {"count of three", "NumOfLanguages = 3", 3, {"Language N1", "Language N2", "Language N3"}, "Language N1", 1},
       {"names set the count", "NumOfLanguages = 3\nLangNames = ('A' 'B')", 2, {"A", "B"}, "A", 1},
       {"names then a smaller count", "LangNames = ('A' 'B' 'C')\nNumOfLanguages = 2", 2, {"A", "B"}, "A", 1},
-      {"unknown language appended", "NumOfLanguages = 2\nLangNames = ('Srpski' 'Engleski')\nLanguage = 'Deutsch'",
-       2, {"Srpski", "Engleski", "Deutsch"}, "Deutsch", 1},
-      {"language found ignoring case", "NumOfLanguages = 2\nLangNames = ('Srpski' 'Engleski')\nLanguage = 'SRPSKI'",
-       2, {"Srpski", "Engleski"}, "SRPSKI", 1},
-      {"index out of range ignored", "NumOfLanguages = 2\nActiveLanguage = 5", 2, {"Language N1", "Language N2"},
-       "Language N1", 1},
-      {"index 0 ignored", "NumOfLanguages = 2\nActiveLanguage = 0", 2, {"Language N1", "Language N2"},
-       "Language N1", 1},
-      {"index in range only stored", "NumOfLanguages = 2\nActiveLanguage = 2", 2, {"Language N1", "Language N2"},
-       "Language N1", 2},
+      {"unknown language appended",
+       "NumOfLanguages = 2\nLangNames = ('Srpski' 'Engleski')\nLanguage = 'Deutsch'",
+       2,
+       {"Srpski", "Engleski", "Deutsch"},
+       "Deutsch",
+       1},
+      {"language found ignoring case",
+       "NumOfLanguages = 2\nLangNames = ('Srpski' 'Engleski')\nLanguage = 'SRPSKI'",
+       2,
+       {"Srpski", "Engleski"},
+       "SRPSKI",
+       1},
+      {"index out of range ignored",
+       "NumOfLanguages = 2\nActiveLanguage = 5",
+       2,
+       {"Language N1", "Language N2"},
+       "Language N1",
+       1},
+      {"index 0 ignored",
+       "NumOfLanguages = 2\nActiveLanguage = 0",
+       2,
+       {"Language N1", "Language N2"},
+       "Language N1",
+       1},
+      {"index in range only stored",
+       "NumOfLanguages = 2\nActiveLanguage = 2",
+       2,
+       {"Language N1", "Language N2"},
+       "Language N1",
+       2},
       {"version ignored", "Version = '1.0'", 1, {"Language N1"}, "Language N1", 1},
   };
   for (const Case& c : cases) {
@@ -270,9 +310,9 @@ TEST(LangLoading, NumberOfLanguagesMustBePositive) {
 }
 
 TEST(LangLoading, TabDelimiterIsConvertedToOne) {
-  const QByteArray data = Block({"stCaptions", Row("TForm", {"Prozor", "Window"}, '\t'),
-                                 Row("Button1", {"Dodaj", "Add"}, '\t'), "stOtherStrings",
-                                 Row("Edit1.Text", {"a", "b"}, '\t'), "stDlgsCaptions", Row("OK", {"OK", ""}, '\t')});
+  const QByteArray data =
+      Block({"stCaptions", Row("TForm", {"Prozor", "Window"}, '\t'), Row("Button1", {"Dodaj", "Add"}, '\t'),
+             "stOtherStrings", Row("Edit1.Text", {"a", "b"}, '\t'), "stDlgsCaptions", Row("OK", {"OK", ""}, '\t')});
   auto form = BuildForm(LangWindow("NumOfLanguages = 2\nLangDelim = 9\nTranslationData = " + Hex(data)));
   const TlgLang* lang = Lang(*form);
   EXPECT_EQ(lang->LangDelim(), 1);
@@ -301,7 +341,8 @@ TEST(LangLoading, TabSeparatedTablesAreConverted) {
   };
   for (const Case& c : cases) {
     QList<QByteArray> lines = c.lines;
-    lines << "stOtherStrings" << "Edit2.Text\ta\tb\t";  // an innocent row that shows the conversion
+    lines << "stOtherStrings"
+          << "Edit2.Text\ta\tb\t";  // an innocent row that shows the conversion
     if (c.lines.first() == "stOtherStrings") lines = c.lines;
     auto form = BuildForm(LangWindow("NumOfLanguages = 2\nLangDelim = 2\nTranslationData = " + Hex(Block(lines))));
     const TlgLang* lang = Lang(*form);
@@ -310,7 +351,9 @@ TEST(LangLoading, TabSeparatedTablesAreConverted) {
       for (const QByteArray& row : *lang->GetPropListByType(t)) anyTab = anyTab || row.contains('\t');
     EXPECT_EQ(!anyTab, c.converted) << c.what;
     if (c.converted) {
-      EXPECT_EQ(lang->Rows(stOtherStrings).value(0), QByteArray("Edit2.Text\x02" "a\x02" "b\x02"))
+      EXPECT_EQ(lang->Rows(stOtherStrings).value(0), QByteArray("Edit2.Text\x02"
+                                                                "a\x02"
+                                                                "b\x02"))
           << c.what << ": Tabs become the current delimiter";
     }
     EXPECT_EQ(lang->LangDelim(), 2) << c.what;
@@ -335,8 +378,8 @@ TEST(LangLoading, ExclusionsSeeTheConvertedRows) {
         Row("Grid1.Columns[0].TableName", {"a", "b"}, '\t')}},
   };
   for (const Case& c : cases) {
-    auto form = BuildForm(LangWindow("NumOfLanguages = 2\nLangDelim = " + c.delimiter +
-                                     "\nTranslationData = " + Hex(Block(c.lines))));
+    auto form = BuildForm(
+        LangWindow("NumOfLanguages = 2\nLangDelim = " + c.delimiter + "\nTranslationData = " + Hex(Block(c.lines))));
     const TlgLang* lang = Lang(*form);
     EXPECT_EQ(lang->Rows(stOtherStrings), TlgRows{Row("Edit1.Text", {"a", "b"})}) << c.what;
     EXPECT_TRUE(lang->Rows(stCollections).isEmpty()) << c.what;
@@ -344,8 +387,9 @@ TEST(LangLoading, ExclusionsSeeTheConvertedRows) {
 }
 
 TEST(LangLoading, AnIndexGivenByTheDefinitionAppliesNothing) {
-  auto form = BuildForm(LangWindow(StandardProperties(SmallTable()).replace(
-      "    Language = 'Srpski'", "    Language = 'Srpski'\n    ActiveLanguage = 2")));
+  auto form =
+      BuildForm(LangWindow(StandardProperties(SmallTable())
+                               .replace("    Language = 'Srpski'", "    Language = 'Srpski'\n    ActiveLanguage = 2")));
   const TlgLang* lang = Lang(*form);
   EXPECT_EQ(lang->ActiveLanguage(), 2);
   EXPECT_EQ(lang->Language(), "Srpski");
@@ -355,10 +399,10 @@ TEST(LangLoading, AnIndexGivenByTheDefinitionAppliesNothing) {
 }
 
 TEST(LangLoading, ExcludedPropertiesEmptySections) {
-  const QByteArray data = Block({"stCaptions", Row("Button1", {"a", "b"}), "stHints", Row("Button1", {"a", "b"}),
-                                 "stDisplayLabels", Row("Field1", {"a", "b"}), "stFonts", Row("TForm", {"Tahoma", ""}),
-                                 "stCharSets", Row("TForm", {"DEFAULT_CHARSET", ""}), "stOtherStrings",
-                                 Row("Edit1.Text", {"a", "b"})});
+  const QByteArray data =
+      Block({"stCaptions", Row("Button1", {"a", "b"}), "stHints", Row("Button1", {"a", "b"}), "stDisplayLabels",
+             Row("Field1", {"a", "b"}), "stFonts", Row("TForm", {"Tahoma", ""}), "stCharSets",
+             Row("TForm", {"DEFAULT_CHARSET", ""}), "stOtherStrings", Row("Edit1.Text", {"a", "b"})});
   struct Case {
     const char* excluded;
     QList<TStringsType> emptied;
@@ -382,18 +426,19 @@ TEST(LangLoading, ExcludedPropertiesEmptySections) {
 }
 
 TEST(LangLoading, ExcludedPropertyRowsAreRemoved) {
-  const QByteArray data = Block(
-      {"stMultiLines", Row("Memo1.Lines", {"a", "b"}), Row("Memo2.Items", {"a", "b"}), "stOtherStrings",
-       Row("Edit1.Name", {"a", "b"}), Row("Table1.TableName", {"a", "b"}), Row("Edit1.Text", {"a", "b"}),
-       Row("Edit2.Text", {"a", "b"}), Row("Edit1.name", {"a", "b"}), Row("TForm.HelpFile", {"a", "b"}),
-       "stCollections", Row("DBGrid1.Columns[0].Title.Caption", {"a", "b"}),
-       Row("DBGrid1.Columns[1].PickList", {"a", "b"}), Row("DBGrid2.Columns[0].Title.Caption", {"a", "b"}),
-       Row("DBGrid3.Panels[0].Text", {"a", "b"}), "stCaptions", Row("Button1", {"a", "b"})});
-  auto form = BuildForm(LangWindow("NumOfLanguages = 2\n"
-                                   "ExcludedProperties = ('TableName' 'Items' 'PickList' 'helpfile')\n"
-                                   "SmartExcludeProps = ('edit2.TEXT' 'DBGrid2.Title' 'DBGrid3.Panels')\n"
-                                   "TranslationData = " +
-                                   Hex(data)));
+  const QByteArray data =
+      Block({"stMultiLines", Row("Memo1.Lines", {"a", "b"}), Row("Memo2.Items", {"a", "b"}), "stOtherStrings",
+             Row("Edit1.Name", {"a", "b"}), Row("Table1.TableName", {"a", "b"}), Row("Edit1.Text", {"a", "b"}),
+             Row("Edit2.Text", {"a", "b"}), Row("Edit1.name", {"a", "b"}), Row("TForm.HelpFile", {"a", "b"}),
+             "stCollections", Row("DBGrid1.Columns[0].Title.Caption", {"a", "b"}),
+             Row("DBGrid1.Columns[1].PickList", {"a", "b"}), Row("DBGrid2.Columns[0].Title.Caption", {"a", "b"}),
+             Row("DBGrid3.Panels[0].Text", {"a", "b"}), "stCaptions", Row("Button1", {"a", "b"})});
+  auto form =
+      BuildForm(LangWindow("NumOfLanguages = 2\n"
+                           "ExcludedProperties = ('TableName' 'Items' 'PickList' 'helpfile')\n"
+                           "SmartExcludeProps = ('edit2.TEXT' 'DBGrid2.Title' 'DBGrid3.Panels')\n"
+                           "TranslationData = " +
+                           Hex(data)));
   const TlgLang* lang = Lang(*form);
   EXPECT_EQ(lang->Rows(stMultiLines), TlgRows{Row("Memo1.Lines", {"a", "b"})});
   EXPECT_EQ(lang->Rows(stOtherStrings), (TlgRows{Row("Edit1.Text", {"a", "b"}), Row("Edit1.name", {"a", "b"})}))
@@ -424,8 +469,8 @@ TEST(LangLoading, NotHandledProperty) {
 TEST(LangLoading, DialogSectionOf82RowsIsTrimmed) {
   auto table = [](int extra, bool withKeys) {
     QList<QByteArray> lines{"stDlgsCaptions"};
-    const char* keys[] = {"Warning", "Error", "Information", "Confirm", "Yes", "No", "OK", "Cancel",
-                          "Abort", "Retry", "Ignore", "All", "No To All", "Yes To All", "Help"};
+    const char* keys[] = {"Warning", "Error", "Information", "Confirm", "Yes",       "No",         "OK",  "Cancel",
+                          "Abort",   "Retry", "Ignore",      "All",     "No To All", "Yes To All", "Help"};
     int n = 0;
     for (const char* k : keys) {
       if (withKeys) lines << Row(k, {QByteArray(k) + " text", ""});
@@ -576,9 +621,10 @@ TEST_F(LangSelection, DelimiterChangeConvertsRowsAfterLoading) {
 }
 
 TEST_F(LangSelection, RemovedComponentLeavesDoNotTranslate) {
-  form = BuildForm(LangWindow("NumOfLanguages = 2\nDoNotTranslate = ('Button1' 'Edit1' 'BUTTON1')\n"
-                              "TranslationData = " +
-                              Hex(SmallTable())));
+  form =
+      BuildForm(LangWindow("NumOfLanguages = 2\nDoNotTranslate = ('Button1' 'Edit1' 'BUTTON1')\n"
+                           "TranslationData = " +
+                           Hex(SmallTable())));
   lang = Lang(*form);
   delete form->FindComponent("Button1");
   EXPECT_EQ(lang->DoNotTranslate()->ToList(), QStringList{"Edit1"});

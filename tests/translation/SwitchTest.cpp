@@ -151,8 +151,10 @@ TEST_F(SwitchTest, ThereAndBackWritesOnlyNonEmptyValuesThatDiffer) {
       {"empty English keeps even another text", stCaptions, "P4", "Srpski", "", "P4", "Caption", "Drugo", "Drugo",
        "Srpski", 0, 1},
       {"empty in both", stCaptions, "P5", "", "", "P5", "Caption", "Drugo", "Drugo", "Drugo", 0, 0},
-      {"Windows-1250 letters", stCaptions, "P6", "\x8a" "ifra", "Code", "P6", "Caption", QStringLiteral("Šifra"),
-       "Code", QStringLiteral("Šifra"), 1, 1},
+      {"Windows-1250 letters", stCaptions, "P6",
+       "\x8a"
+       "ifra",
+       "Code", "P6", "Caption", QStringLiteral("Šifra"), "Code", QStringLiteral("Šifra"), 1, 1},
       {"hint", stHints, "P7", "Savet", "Tip", "P7", "Hint", "", "Tip", "Savet", 1, 1},
       {"display label", stDisplayLabels, "P8", "Polje", "Field", "P8", "DisplayLabel", "Polje", "Field", "Polje", 1, 1},
       {"other string, empty English", stOtherStrings, "P9.Text", "1", "", "P9", "Text", "5", "5", "1", 0, 1},
@@ -271,8 +273,9 @@ TEST_F(SwitchTest, TheCurrentCharsetIsSetBeforeTheTextsAreConverted) {
 }
 
 TEST_F(SwitchTest, ControlsThatTakeTheirParentsFontAreLeftAlone) {
-  Build(QStringLiteral("  object Label1: TLabel\n  end\n"
-                       "  object Label2: TLabel\n    ParentFont = False\n  end\n"));
+  Build(
+      QStringLiteral("  object Label1: TLabel\n  end\n"
+                     "  object Label2: TLabel\n    ParentFont = False\n  end\n"));
   Add(stFonts, "Label1", {"Tahoma", "Arial"});
   Add(stFonts, "Label2", {"Tahoma", "Arial"});
   Add(stCharSets, "Label1", {"RUSSIAN_CHARSET", "RUSSIAN_CHARSET"});
@@ -293,14 +296,30 @@ TEST(SwitchCharsets, NamesAndValuesFirstMatchWins) {
     bool ignoreCase;
     std::optional<int> value;
   } cases[] = {
-      {"ANSI_CHARSET", false, 0},          {"DEFAULT_CHARSET", false, 1},    {"SYMBOL_CHARSET", false, 2},
-      {"MAC_CHARSET", false, 77},          {"SHIFTJIS_CHARSET", false, 128}, {"HANGEUL_CHARSET", false, 129},
-      {"JOHAB_CHARSET", false, 130},       {"GB2312_CHARSET", false, 134},   {"CHINESEBIG5_CHARSET", false, 136},
-      {"GREEK_CHARSET", false, 161},       {"TURKISH_CHARSET", false, 162},  {"VIETNAMESE_CHARSET", false, 163},
-      {"HEBREW_CHARSET", false, 177},      {"ARABIC_CHARSET", false, 178},   {"BALTIC_CHARSET", false, 186},
-      {"RUSSIAN_CHARSET", false, 204},     {"THAI_CHARSET", false, 222},     {"EASTEUROPE_CHARSET", false, 238},
-      {"OEM_CHARSET", false, 255},         {"Oem_Charset", false, {}},       {"Oem_Charset", true, 255},
-      {"DEFAULT_CHARSET ", true, {}},      {"1", true, {}},                  {"", true, {}},
+      {"ANSI_CHARSET", false, 0},
+      {"DEFAULT_CHARSET", false, 1},
+      {"SYMBOL_CHARSET", false, 2},
+      {"MAC_CHARSET", false, 77},
+      {"SHIFTJIS_CHARSET", false, 128},
+      {"HANGEUL_CHARSET", false, 129},
+      {"JOHAB_CHARSET", false, 130},
+      {"GB2312_CHARSET", false, 134},
+      {"CHINESEBIG5_CHARSET", false, 136},
+      {"GREEK_CHARSET", false, 161},
+      {"TURKISH_CHARSET", false, 162},
+      {"VIETNAMESE_CHARSET", false, 163},
+      {"HEBREW_CHARSET", false, 177},
+      {"ARABIC_CHARSET", false, 178},
+      {"BALTIC_CHARSET", false, 186},
+      {"RUSSIAN_CHARSET", false, 204},
+      {"THAI_CHARSET", false, 222},
+      {"EASTEUROPE_CHARSET", false, 238},
+      {"OEM_CHARSET", false, 255},
+      {"Oem_Charset", false, {}},
+      {"Oem_Charset", true, 255},
+      {"DEFAULT_CHARSET ", true, {}},
+      {"1", true, {}},
+      {"", true, {}},
       {"EASTEUROPE_CHARSET\x01", true, {}},
   };
   for (const auto& c : cases)
@@ -311,10 +330,11 @@ TEST(SwitchCharsets, NamesAndValuesFirstMatchWins) {
 // ---------------------------------------------------------------- actions and pruning
 
 TEST_F(SwitchTest, ActionBoundRowsAreRemovedAtTheFirstSwitchAndNeverWritten) {
-  Build(QStringLiteral("  object Action1: TSwAction\n  end\n"
-                       "  object Button1: TButton\n    Caption = 'Dugme'\n    Action = Action1\n  end\n"
-                       "  object Button2: TButton\n    Caption = 'Drugo'\n  end\n"
-                       "  object P1: TSwProbe\n    Caption = 'p'\n    Action = Action1\n  end\n"));
+  Build(
+      QStringLiteral("  object Action1: TSwAction\n  end\n"
+                     "  object Button1: TButton\n    Caption = 'Dugme'\n    Action = Action1\n  end\n"
+                     "  object Button2: TButton\n    Caption = 'Drugo'\n  end\n"
+                     "  object P1: TSwProbe\n    Caption = 'p'\n    Action = Action1\n  end\n"));
   Add(stCaptions, "TForm1", {"Prozor", "Window"});
   Add(stCaptions, "Button1", {"Dugme", "Button"});
   Add(stCaptions, "Button2", {"Drugo", "Other"});
@@ -390,11 +410,12 @@ TEST_F(SwitchTest, PruningRemovesRowsOfMissingComponentsForTheWindowsLife) {
 // ---------------------------------------------------------------- collections
 
 TEST_F(SwitchTest, CollectionRowsApplyThroughItemsAndDeleteWhatCannotApply) {
-  Build(QStringLiteral("  object Grid1: TSwGrid\n"
-                       "    Columns = <\n      item\n        FieldName = 'Ime'\n        Title.Caption = 'Naslov'\n"
-                       "      end\n      item\n        FieldName = 'Ime'\n      end>\n"
-                       "    Properties.Columns = <\n      item\n        Caption = 'Prvi'\n      end>\n"
-                       "  end\n"));
+  Build(
+      QStringLiteral("  object Grid1: TSwGrid\n"
+                     "    Columns = <\n      item\n        FieldName = 'Ime'\n        Title.Caption = 'Naslov'\n"
+                     "      end\n      item\n        FieldName = 'Ime'\n      end>\n"
+                     "    Properties.Columns = <\n      item\n        Caption = 'Prvi'\n      end>\n"
+                     "  end\n"));
   const struct {
     QByteArray name;
     bool stays;
@@ -494,7 +515,10 @@ TEST_F(SwitchTest, SubPropertiesReachOneLevelIntoAnObject) {
   items->SetList({"a", "b"});
   Add(stMultiLines, "P1.Part.Items", {"a,b", "c,\"d e\""});
   Add(stMultiLines, "P1.Font.Name", {"a", "b"});  // no list: left alone
-  Add(stOtherStrings, "P1.Part.Caption", {"Naslov", "\xc8" "as"});
+  Add(stOtherStrings, "P1.Part.Caption",
+      {"Naslov",
+       "\xc8"
+       "as"});
   Add(stOtherStrings, "P1.Part.Missing", {"x", "y"});
   lang->SetActLang(2);
   EXPECT_EQ(part->Items(), items);
@@ -566,7 +590,9 @@ TEST_F(SwitchTest, TheWindowsOwnFontHasNoGuard) {
   Add(stCollections, "Grid1.Columns[0].FieldName", {"", "Name"});
   auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
   item->SetIdentifier(QStringLiteral("P2.Hint"));
-  item->SetValues(QByteArray("\x01" "extended\x01"));
+  item->SetValues(
+      QByteArray("\x01"
+                 "extended\x01"));
   int told = 0;
   lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) { ++told; }, QStringLiteral("Told")});
   form->Font()->OnChange = [this] {
@@ -588,7 +614,9 @@ TEST_F(SwitchTest, CollectionWritersAndExtendedPathsHaveNoGuard) {
     Add(stCollections, "Grid1.Columns[0].Caption", {"", "fail"});
     auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
     item->SetIdentifier(QStringLiteral("P1.Caption"));
-    item->SetValues(QByteArray("\x01" "extended\x01"));
+    item->SetValues(
+        QByteArray("\x01"
+                   "extended\x01"));
     int told = 0;
     lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) { ++told; }, QStringLiteral("Told")});
     EXPECT_THROW(lang->SetActLang(2), std::runtime_error) << "a collection item's writer failure";
@@ -740,17 +768,18 @@ TEST_F(SwitchTest, ExtendedTranslationsGoLastOrFirst) {
     Add(stCaptions, "P1", {"", "from the table"});
     auto* item = qobject_cast<TlgExtendedItem*>(lang->ExtendedTranslations()->Add());
     item->SetIdentifier(QStringLiteral("P1.Caption"));
-    item->SetValues(QByteArray("\x01" "extended\x01"));
+    item->SetValues(
+        QByteArray("\x01"
+                   "extended\x01"));
     int told = 0;
     lang->SetOnChangeLanguage(TNotifyEvent{[&](TObject*) {
                                              ++told;
-                                             EXPECT_EQ(Probe("P1")->Caption(),
-                                                       first ? "from the table" : "extended");
+                                             EXPECT_EQ(Probe("P1")->Caption(), first ? "from the table" : "extended");
                                            },
                                            QStringLiteral("X")});
     lang->SetActLang(2);
     EXPECT_EQ(Writes(), (std::vector<QString>{first ? "P1.Caption=extended" : "P1.Caption=from the table",
-                                               first ? "P1.Caption=from the table" : "P1.Caption=extended"}))
+                                              first ? "P1.Caption=from the table" : "P1.Caption=extended"}))
         << "first " << first;
     EXPECT_EQ(told, 1);
   }
@@ -883,12 +912,26 @@ TEST_F(SwitchTest, ARelativeFileNameThatMeansTheCurrentValueIsNotWritten) {
 // ---------------------------------------------------------------- a whole window
 
 TEST(SwitchWindow, AWindowFromItsDefinitionSwitchesThereAndBack) {
-  const QByteArray table = lgtest::Block(
-      {"stCaptions", Row("TForm", {"Prozor", "Window"}), Row("Label1", {"Naziv", "Name"}),
-       Row("Button1", {"Dodaj", ""}), "stHints", Row("TForm", {""}), Row("Button1", {"Dodaj zapis", "Add a record"}),
-       "stDisplayLabels", "stFonts", Row("TForm", {"Tahoma", ""}), "stMultiLines", "stDlgsCaptions",
-       Row("OK", {"OK", ""}), "stStrings", "stOtherStrings", Row("Edit1.Text", {"tekst", ""}), "stLocales",
-       "stCollections", "stCharSets", Row("TForm", {"DEFAULT_CHARSET", "DEFAULT_CHARSET"})});
+  const QByteArray table = lgtest::Block({"stCaptions",
+                                          Row("TForm", {"Prozor", "Window"}),
+                                          Row("Label1", {"Naziv", "Name"}),
+                                          Row("Button1", {"Dodaj", ""}),
+                                          "stHints",
+                                          Row("TForm", {""}),
+                                          Row("Button1", {"Dodaj zapis", "Add a record"}),
+                                          "stDisplayLabels",
+                                          "stFonts",
+                                          Row("TForm", {"Tahoma", ""}),
+                                          "stMultiLines",
+                                          "stDlgsCaptions",
+                                          Row("OK", {"OK", ""}),
+                                          "stStrings",
+                                          "stOtherStrings",
+                                          Row("Edit1.Text", {"tekst", ""}),
+                                          "stLocales",
+                                          "stCollections",
+                                          "stCharSets",
+                                          Row("TForm", {"DEFAULT_CHARSET", "DEFAULT_CHARSET"})});
   auto form = lgtest::BuildForm(lgtest::LangWindow(
       QStringLiteral("    NumOfLanguages = 2\n    LangDelim = 1\n    TranslationData = ") + lgtest::Hex(table)));
   TlgLang* lang = lgtest::Lang(*form);

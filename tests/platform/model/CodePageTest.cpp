@@ -119,7 +119,10 @@ TEST(CodePage, UndefinedBytesOfSingleByteCodePagesSurviveARoundTrip) {
       {1252, QByteArray("\x81\x8D\x8F\x90\x9D"),
        QString(QChar(0x81)) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D)},
       // The letter held back before the hole keeps its place.
-      {1258, QByteArray("a\x81" "b"), QLatin1String("a") + QChar(0x81) + QLatin1String("b")},
+      {1258,
+       QByteArray("a\x81"
+                  "b"),
+       QLatin1String("a") + QChar(0x81) + QLatin1String("b")},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(MultiByteToWide(row.codePage, row.bytes), row.wide)

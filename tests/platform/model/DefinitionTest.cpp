@@ -87,28 +87,20 @@ protected:
 QString ValueText(const QObject* object, const char* name) {
   const TPropInfo p = GetPropInfo(object, QString::fromLatin1(name));
   switch (p.Kind()) {
-    case tkEnumeration:
-      return GetEnumName(p, GetOrdProp(object, p));
-    case tkSet:
-      return SetToString(p, GetOrdProp(object, p), true);
+    case tkEnumeration: return GetEnumName(p, GetOrdProp(object, p));
+    case tkSet: return SetToString(p, GetOrdProp(object, p), true);
     case tkInteger:
     case tkChar:
-    case tkWChar:
-      return QString::number(GetOrdProp(object, p));
-    case tkInt64:
-      return QString::number(GetInt64Prop(object, p));
-    case tkFloat:
-      return QString::number(GetFloatProp(object, p));
-    case tkWString:
-      return GetStrProp(object, p);
-    case tkLString:
-      return QString::fromLatin1(GetBytesProp(object, p).toHex());
+    case tkWChar: return QString::number(GetOrdProp(object, p));
+    case tkInt64: return QString::number(GetInt64Prop(object, p));
+    case tkFloat: return QString::number(GetFloatProp(object, p));
+    case tkWString: return GetStrProp(object, p);
+    case tkLString: return QString::fromLatin1(GetBytesProp(object, p).toHex());
     case tkVariant: {
       const QVariant v = GetVariantProp(object, p);
       return QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString();
     }
-    default:
-      return QStringLiteral("?");
+    default: return QStringLiteral("?");
   }
 }
 
@@ -194,7 +186,8 @@ end
 }
 
 TEST_F(Definition, HandlersWithReferenceParametersAnswerTheCaller) {
-  auto form = Load(QStringLiteral("object Form1: TTestForm\n  OnCloseQuery = QueryHandler\n  OnClose = FormClose\nend\n"));
+  auto form =
+      Load(QStringLiteral("object Form1: TTestForm\n  OnCloseQuery = QueryHandler\n  OnClose = FormClose\nend\n"));
   bool canClose = true;
   form->OnCloseQuery()(form.get(), canClose);
   EXPECT_FALSE(canClose);
@@ -222,7 +215,8 @@ TEST_F(Definition, DeclaredComponentMembersAreBoundByNameAndClass) {
     int line;
     const char* fragment;
   } rows[] = {
-      {"object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\nend\n", 1, "TBoundForm has no component First (TTestPart)"},
+      {"object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\nend\n", 1,
+       "TBoundForm has no component First (TTestPart)"},
       {"object Form1: TBoundForm\n  object Grid: TTestGrid\n  end\n  object First: TTestGrid\n  end\nend\n", 4,
        "First is a TTestGrid, not a TTestPart"},
   };
@@ -233,7 +227,8 @@ TEST_F(Definition, DeclaredComponentMembersAreBoundByNameAndClass) {
       LoadWindowDefinitionText(bad.get(), QString::fromUtf8(row.text), QStringLiteral("Test.def"));
       ADD_FAILURE() << "loaded without an error";
     } catch (const EDefinitionError& e) {
-      EXPECT_EQ(e.Message(), QStringLiteral("Test.def, line %1: %2").arg(row.line).arg(QString::fromUtf8(row.fragment)));
+      EXPECT_EQ(e.Message(),
+                QStringLiteral("Test.def, line %1: %2").arg(row.line).arg(QString::fromUtf8(row.fragment)));
     }
   }
 }
@@ -289,8 +284,7 @@ TEST_F(Definition, ValuesOfEveryKind) {
       {"Caption = 'Sa'#232'uvaj'", "Caption", "Sačuvaj"},
       {"Data = 'čćšžđČĆŠŽĐ'", "Data", "e8e69a9ef0c8c68a8ed0"},
       {"Data = #232#230#154#158#240#200#198#138#142#208", "Data", "e8e69a9ef0c8c68a8ed0"},
-      {"Caption = #232#230#154#158#240#200#198#138#142#208", "Caption",
-       "čćšžđČĆŠŽĐ"},
+      {"Caption = #232#230#154#158#240#200#198#138#142#208", "Caption", "čćšžđČĆŠŽĐ"},
       {"Data = 'Sa'#269'uvaj'", "Data", "5361e87576616a"},
       {"Letter = #232", "Letter", "232"},
       {"Letter = 'š'", "Letter", "154"},

@@ -63,7 +63,8 @@ TEST(Pictures, EachLoadsAtItsSizeWithItsCorners) {
     EXPECT_EQ(picture.Height(), e.height);
     const QImage& image = picture.Image();
     const int alpha = e.corners == Corners::Transparent ? 0 : 255;
-    for (QPoint corner : {QPoint(0, 0), QPoint(e.width - 1, 0), QPoint(0, e.height - 1), QPoint(e.width - 1, e.height - 1)})
+    for (QPoint corner :
+         {QPoint(0, 0), QPoint(e.width - 1, 0), QPoint(0, e.height - 1), QPoint(e.width - 1, e.height - 1)})
       EXPECT_EQ(qAlpha(image.pixel(corner)), alpha) << "corner " << corner.x() << "," << corner.y();
   }
 }

@@ -98,11 +98,11 @@ TEST(StrToFloatTest, AcceptsTheSettingsFormOnly) {
     double value;
   };
   const Row rows[] = {
-      {"1.5", true, 1.5},       {" -1.5 ", true, -1.5},  {"+2", true, 2},        {".5", true, 0.5},
-      {"5.", true, 5},          {"1.5E3", true, 1500},   {"1e-2", true, 0.01},   {"-0", true, 0},
-      {"1,5", false, 0},        {"abc", false, 0},       {"", false, 0},         {"1.2.3", false, 0},
-      {"e5", false, 0},         {"1e", false, 0},        {"1 5", false, 0},      {"--1", false, 0},
-      {"1e99999", false, 0},    {"1e-99999", true, 0},   {"0.1", true, 0.1},      {"4.9e-324", true, 4.9e-324},
+      {"1.5", true, 1.5},    {" -1.5 ", true, -1.5}, {"+2", true, 2},      {".5", true, 0.5},
+      {"5.", true, 5},       {"1.5E3", true, 1500},  {"1e-2", true, 0.01}, {"-0", true, 0},
+      {"1,5", false, 0},     {"abc", false, 0},      {"", false, 0},       {"1.2.3", false, 0},
+      {"e5", false, 0},      {"1e", false, 0},       {"1 5", false, 0},    {"--1", false, 0},
+      {"1e99999", false, 0}, {"1e-99999", true, 0},  {"0.1", true, 0.1},   {"4.9e-324", true, 4.9e-324},
   };
   for (const Row& row : rows) {
     double value = -99;
@@ -190,8 +190,8 @@ TEST(StrToIntTest, ErrorMessageQuotesTheText) {
 }
 
 TEST(CurrencyTest, TextRoundTripsEveryAmount) {
-  const qint64 raws[] = {0, 1, -1, 10000, 12345, -5000, 123450000, std::numeric_limits<qint64>::max(),
-                         std::numeric_limits<qint64>::min()};
+  const qint64 raws[] = {
+      0, 1, -1, 10000, 12345, -5000, 123450000, std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()};
   for (qint64 raw : raws) {
     const QString text = CurrToStr(TCurrency{raw}, UsFormats());
     EXPECT_EQ(StrToCurr(text, UsFormats()).Value, raw) << text.toStdString();
@@ -308,7 +308,8 @@ TEST(DateTimeTest, ParsingFormsAndRefusals) {
   EXPECT_EQ(StrToDateTime(QStringLiteral("1:02:03.5"), us), EncodeTime(1, 2, 3, 500));
   EXPECT_EQ(StrToDateTime(QStringLiteral(" 2/3/04 "), us), EncodeDate(2004, 2, 3));
   EXPECT_EQ(StrToDateTime(QStringLiteral("2/3"), us), EncodeDate(QDate::currentDate().year(), 2, 3));
-  for (const char* bad : {"", "abc", "13/1/2000", "2/30/2000", "1/1/2000 25:00", "1/1/2000 x", "12", "13:00 PM", "1/"}) {
+  for (const char* bad :
+       {"", "abc", "13/1/2000", "2/30/2000", "1/1/2000 25:00", "1/1/2000 x", "12", "13:00 PM", "1/"}) {
     TDateTime value;
     EXPECT_FALSE(TryStrToDateTime(QString::fromLatin1(bad), value, us)) << bad;
   }

@@ -91,9 +91,11 @@ TEST_F(ErrorDisplayTest, AnExceptionInAnyHandlerIsShownOnceWithItsTextAndTheTitl
     std::function<void()> raise;
     QString text;
   } errors[] = {
-      {"system exception", [] { throw EConvertError(QStringLiteral("'abc' is not a valid date")); }, QStringLiteral("'abc' is not a valid date")},
+      {"system exception", [] { throw EConvertError(QStringLiteral("'abc' is not a valid date")); },
+       QStringLiteral("'abc' is not a valid date")},
       {"standard exception", [] { throw std::runtime_error("disk full"); }, QStringLiteral("disk full")},
-      {"Serbian text", [] { throw Exception(QStringLiteral("Gre\u0161ka u bazi")); }, QStringLiteral("Gre\u0161ka u bazi")},
+      {"Serbian text", [] { throw Exception(QStringLiteral("Gre\u0161ka u bazi")); },
+       QStringLiteral("Gre\u0161ka u bazi")},
       {"exception without text", [] { throw Exception(QString()); }, QString()},
       {"not an exception object", [] { throw 42; }, QString()},
   };
@@ -231,7 +233,8 @@ TEST_F(NestedErrorTest, AnErrorInAHandlerSetOffByAnotherStopsTheWholeActionAndIs
       {"memo text", [](TForm& f) { Find<TMemo>(&f, "Memo1")->SetText(QStringLiteral("x")); }, QStringLiteral("Memo1")},
       {"check box", [](TForm& f) { Find<TCheckBox>(&f, "Check1")->SetChecked(true); }, QStringLiteral("Check1")},
       {"radio button", [](TForm& f) { Find<TRadioButton>(&f, "Radio1")->SetChecked(true); }, QStringLiteral("Radio1")},
-      {"active page", [](TForm& f) { Find<TPageControl>(&f, "Pages")->SetActivePageIndex(1); }, QStringLiteral("Pages")},
+      {"active page", [](TForm& f) { Find<TPageControl>(&f, "Pages")->SetActivePageIndex(1); },
+       QStringLiteral("Pages")},
   };
   for (const NestedStep& s : steps) {
     SCOPED_TRACE(s.name);
@@ -243,7 +246,8 @@ TEST_F(NestedErrorTest, AnErrorInAHandlerSetOffByAnotherStopsTheWholeActionAndIs
     inner = [](TForm&, TComponent*) { throw Exception(QStringLiteral("Gre\u0161ka u bazi")); };
     Click();
     Process();
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("outer"), s.inner})) << "the outer handler stops at the failing step";
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("outer"), s.inner}))
+        << "the outer handler stops at the failing step";
     EXPECT_EQ(host.Errors(), std::vector<QString>{QStringLiteral("Gre\u0161ka u bazi")});
   }
 }
@@ -269,10 +273,11 @@ TEST_F(NestedErrorTest, AnErrorTwoLevelsDownStopsEveryHandlerAbove) {
 TEST_F(NestedErrorTest, AModalWindowOpenedByAHandlerShowsItsOwnErrorsAtOnce) {
   Build();
   ShowAndActivate(*form);
-  auto dialog = BuildForm(QStringLiteral("object D: TForm\n  object Fail: TButton\n    OnClick = DialogFails\n  end\nend\n"),
-                          [this](THandlerTable& t) {
-                            handlers.Notify(t, "DialogFails", [](TObject*) { throw Exception(QStringLiteral("in the dialog")); });
-                          });
+  auto dialog =
+      BuildForm(QStringLiteral("object D: TForm\n  object Fail: TButton\n    OnClick = DialogFails\n  end\nend\n"),
+                [this](THandlerTable& t) {
+                  handlers.Notify(t, "DialogFails", [](TObject*) { throw Exception(QStringLiteral("in the dialog")); });
+                });
   host.Clear();
   host.OnModal([this](TCustomForm& f) {
     ClickWidget(Find<TButton>(&f, "Fail")->Widget());
@@ -306,7 +311,7 @@ TEST_F(BoxTest, MessageBoxPassesTextCaptionAndButtonsAndReturnsTheAnswer) {
     TMsgButtons buttons;
     int answer;
   } rows[] = {
-      {TMsgButtons::YesNo, mrYes},      {TMsgButtons::YesNo, mrNo},    {TMsgButtons::YesNoCancel, mrYes},
+      {TMsgButtons::YesNo, mrYes},      {TMsgButtons::YesNo, mrNo},           {TMsgButtons::YesNoCancel, mrYes},
       {TMsgButtons::YesNoCancel, mrNo}, {TMsgButtons::YesNoCancel, mrCancel}, {TMsgButtons::OK, mrOk},
   };
   for (const auto& r : rows) {

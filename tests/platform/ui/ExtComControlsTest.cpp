@@ -232,7 +232,8 @@ TEST_F(ExtComControlsTest, ImageDestRectFollowsStretchCenterAndProportional) {
 TEST_F(ExtComControlsTest, ContextMenuOfAControlOpensItsPopupMenu) {
   for (const char* className : {"TEdit", "TMemo", "TPanel", "TLabel"}) {
     int popups = 0;
-    auto form = BuildForm(QStringLiteral(R"(object F: TForm
+    auto form =
+        BuildForm(QStringLiteral(R"(object F: TForm
   object X: %1
     PopupMenu = PopupMenu1
   end
@@ -243,8 +244,8 @@ TEST_F(ExtComControlsTest, ContextMenuOfAControlOpensItsPopupMenu) {
     end
   end
 end)")
-                              .arg(QLatin1String(className)),
-                          [&](THandlerTable& t) { handlers.Notify(t, "PopupMenu1Popup", [&](TObject*) { ++popups; }); });
+                      .arg(QLatin1String(className)),
+                  [&](THandlerTable& t) { handlers.Notify(t, "PopupMenu1Popup", [&](TObject*) { ++popups; }); });
     auto* x = Find<TControl>(form.get(), "X");
     auto* popup = Find<TPopupMenu>(form.get(), "PopupMenu1");
     ASSERT_EQ(x->PopupMenu(), popup) << className;

@@ -39,7 +39,8 @@ public:
 
 void RegisterProbes() {
   static const bool once = [] {
-    RegisterComponentClass(QStringLiteral("TLoadProbe"), [](TComponent* owner) -> TComponent* { return new LoadProbe(owner); });
+    RegisterComponentClass(QStringLiteral("TLoadProbe"),
+                           [](TComponent* owner) -> TComponent* { return new LoadProbe(owner); });
     RegisterComponentClass(QStringLiteral("TProbePanel"),
                            [](TComponent* owner) -> TComponent* { return new ProbePanel(owner); });
     return true;
@@ -129,8 +130,8 @@ TEST_F(FormTest, DestructionRunsOnDestroyBeforeTheComponentsGo) {
   ASSERT_TRUE(form->Active());
   gEvents.clear();
   delete form;
-  EXPECT_EQ(gEvents, (std::vector<QString>{QStringLiteral("Destroy"), QStringLiteral("~Data1"), QStringLiteral("~Inner"),
-                                           QStringLiteral("~P1"), QStringLiteral("~F")}))
+  EXPECT_EQ(gEvents, (std::vector<QString>{QStringLiteral("Destroy"), QStringLiteral("~Data1"),
+                                           QStringLiteral("~Inner"), QStringLiteral("~P1"), QStringLiteral("~F")}))
       << "the destruction event on the whole window, then its components last created first, then the window "
          "itself; no window event once the window is going";
 }
@@ -151,10 +152,11 @@ TEST_F(FormTest, ApplicationCreateFormMakesTheFirstWindowTheMainOne) {
 
 TEST_F(FormTest, ActivationEventsRunOncePerChange) {
   int activated = 0, deactivated = 0;
-  auto form = BuildForm(QStringLiteral("object F: TForm\n  OnActivate = A\n  OnDeactivate = D\nend\n"), [&](THandlerTable& t) {
-    handlers.Notify(t, "A", [&](TObject*) { ++activated; });
-    handlers.Notify(t, "D", [&](TObject*) { ++deactivated; });
-  });
+  auto form =
+      BuildForm(QStringLiteral("object F: TForm\n  OnActivate = A\n  OnDeactivate = D\nend\n"), [&](THandlerTable& t) {
+        handlers.Notify(t, "A", [&](TObject*) { ++activated; });
+        handlers.Notify(t, "D", [&](TObject*) { ++deactivated; });
+      });
   form->Activate();
   form->Activate();
   EXPECT_EQ(activated, 1);
@@ -174,8 +176,10 @@ TEST_F(FormTest, ShowingAnotherWindowMovesTheActivation) {
   std::vector<QString> log;
   auto bind = [&](const char* who) {
     return [&log, who, this](THandlerTable& t) {
-      handlers.Notify(t, "A", [&log, who](TObject*) { log.push_back(QStringLiteral("activate ") + QLatin1String(who)); });
-      handlers.Notify(t, "D", [&log, who](TObject*) { log.push_back(QStringLiteral("deactivate ") + QLatin1String(who)); });
+      handlers.Notify(t, "A",
+                      [&log, who](TObject*) { log.push_back(QStringLiteral("activate ") + QLatin1String(who)); });
+      handlers.Notify(t, "D",
+                      [&log, who](TObject*) { log.push_back(QStringLiteral("deactivate ") + QLatin1String(who)); });
     };
   };
   const QString text = QStringLiteral("object F: TForm\n  OnActivate = A\n  OnDeactivate = D\nend\n");
@@ -210,17 +214,18 @@ TEST_F(FormTest, CloseAsksTheCloseQueryAndFollowsTheCloseAction) {
   };
   for (const CloseCase& c : cases) {
     int queries = 0, closes = 0;
-    auto form = BuildForm(QStringLiteral("object F: TForm\n  OnCloseQuery = Q\n  OnClose = C\nend\n"), [&](THandlerTable& t) {
-      handlers.CloseQuery(t, "Q", [&](TObject*, bool& canClose) {
-        ++queries;
-        canClose = c.allow;
-      });
-      handlers.Close(t, "C", [&](TObject*, TCloseAction& action) {
-        ++closes;
-        EXPECT_EQ(action, caHide) << c.name << ": a window hides by default";
-        action = c.action;
-      });
-    });
+    auto form =
+        BuildForm(QStringLiteral("object F: TForm\n  OnCloseQuery = Q\n  OnClose = C\nend\n"), [&](THandlerTable& t) {
+          handlers.CloseQuery(t, "Q", [&](TObject*, bool& canClose) {
+            ++queries;
+            canClose = c.allow;
+          });
+          handlers.Close(t, "C", [&](TObject*, TCloseAction& action) {
+            ++closes;
+            EXPECT_EQ(action, caHide) << c.name << ": a window hides by default";
+            action = c.action;
+          });
+        });
     form->Show();
     Process();
     if (c.byWindow)
@@ -386,8 +391,9 @@ struct PreviewCase {
 
 TEST_F(FormTest, KeyPreviewSeesEachKeyOnceAndOnlyItsOwnWindows) {
   int previewed = 0;
-  auto form = BuildForm(QStringLiteral("object F: TForm\n  KeyPreview = True\n  OnKeyPress = FormKeyPress\nend\n"),
-                        [&](THandlerTable& t) { handlers.Key(t, "FormKeyPress", [&](TObject*, QChar&) { ++previewed; }); });
+  auto form =
+      BuildForm(QStringLiteral("object F: TForm\n  KeyPreview = True\n  OnKeyPress = FormKeyPress\nend\n"),
+                [&](THandlerTable& t) { handlers.Key(t, "FormKeyPress", [&](TObject*, QChar&) { ++previewed; }); });
   auto other = BuildForm(QStringLiteral("object G: TForm\nend\n"));
   if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
   ASSERT_EQ(QApplication::focusWidget(), nullptr);
@@ -415,17 +421,17 @@ TEST_F(FormTest, KeyPreviewLetsTheWindowSeeKeysBeforeTheFocusedControl) {
     OnKeyPress = Edit1KeyPress
   end
 end)")
-                              .arg(c.keyPreview ? QStringLiteral("True") : QStringLiteral("False")),
-                          [&](THandlerTable& t) {
-                            handlers.Key(t, "FormKeyPress", [&](TObject* s, QChar& key) {
-                              EXPECT_EQ(s, form.get()) << c.name;
-                              log.push_back(QStringLiteral("form %1").arg(key.unicode()));
-                              if (c.formSwallows) key = QChar(0);
-                            });
-                            handlers.Key(t, "Edit1KeyPress", [&](TObject*, QChar& key) {
-                              log.push_back(QStringLiteral("edit %1").arg(key.unicode()));
-                            });
-                          });
+                         .arg(c.keyPreview ? QStringLiteral("True") : QStringLiteral("False")),
+                     [&](THandlerTable& t) {
+                       handlers.Key(t, "FormKeyPress", [&](TObject* s, QChar& key) {
+                         EXPECT_EQ(s, form.get()) << c.name;
+                         log.push_back(QStringLiteral("form %1").arg(key.unicode()));
+                         if (c.formSwallows) key = QChar(0);
+                       });
+                       handlers.Key(t, "Edit1KeyPress", [&](TObject*, QChar& key) {
+                         log.push_back(QStringLiteral("edit %1").arg(key.unicode()));
+                       });
+                     });
     auto* edit = Find<TEdit>(form.get(), "Edit1");
     ShowAndActivate(*form);
     edit->SetFocus();
@@ -460,9 +466,9 @@ TEST_F(FormTest, PositionCentresTheWindowOnItsFirstShowOnly) {
     EXPECT_EQ(form->Left(), 5) << r.name << ": nothing moves before the window shows";
     form->Show();
     Process();
-    const QPoint expected = r.area.isNull() ? QPoint(5, 7)
-                                            : QPoint(r.area.x() + (r.area.width() - 300) / 2,
-                                                     r.area.y() + (r.area.height() - 200) / 2);
+    const QPoint expected =
+        r.area.isNull() ? QPoint(5, 7)
+                        : QPoint(r.area.x() + (r.area.width() - 300) / 2, r.area.y() + (r.area.height() - 200) / 2);
     EXPECT_EQ(QPoint(form->Left(), form->Top()), expected) << r.name;
     EXPECT_EQ(form->Window()->geometry(), QRect(expected, QSize(300, 200))) << r.name;
 
@@ -475,9 +481,10 @@ TEST_F(FormTest, PositionCentresTheWindowOnItsFirstShowOnly) {
 }
 
 TEST_F(FormTest, MaximisedBeforeShowingShowsMaximisedAndKeepsTheDesignedBounds) {
-  auto form = BuildForm(QStringLiteral(
-      "object F: TForm\n  Left = 40\n  Top = 30\n  ClientWidth = 300\n  ClientHeight = 200\n  WindowState = wsMaximized\n"
-      "  object Client1: TPanel\n    Align = alClient\n  end\nend\n"));
+  auto form =
+      BuildForm(QStringLiteral("object F: TForm\n  Left = 40\n  Top = 30\n  ClientWidth = 300\n  ClientHeight = 200\n  "
+                               "WindowState = wsMaximized\n"
+                               "  object Client1: TPanel\n    Align = alClient\n  end\nend\n"));
   EXPECT_EQ(form->WindowState(), wsMaximized);
   EXPECT_FALSE(form->Window()->isVisible());
   form->Show();

@@ -182,11 +182,16 @@ TEST_F(LayoutTest, SplitterResizesTheControlOnItsSideWithinMinSize) {
   // The resized control starts at 100; the parent is 400 x 300, so 270 (or
   // 170) pixels remain for the client control.
   const SplitterCase cases[] = {
-      {"left +40", alLeft, 40, 140},       {"left -40", alLeft, -40, 60},
-      {"left below MinSize", alLeft, -90, 30}, {"left leaves the client its MinSize", alLeft, 1000, 400 - 3 - 30},
-      {"right +40", alRight, 40, 60},      {"right -40", alRight, -40, 140},
-      {"top +40", alTop, 40, 140},         {"top below MinSize", alTop, -95, 30},
-      {"bottom +40", alBottom, 40, 60},    {"bottom -40", alBottom, -40, 140},
+      {"left +40", alLeft, 40, 140},
+      {"left -40", alLeft, -40, 60},
+      {"left below MinSize", alLeft, -90, 30},
+      {"left leaves the client its MinSize", alLeft, 1000, 400 - 3 - 30},
+      {"right +40", alRight, 40, 60},
+      {"right -40", alRight, -40, 140},
+      {"top +40", alTop, 40, 140},
+      {"top below MinSize", alTop, -95, 30},
+      {"bottom +40", alBottom, 40, 60},
+      {"bottom -40", alBottom, -40, 140},
       {"bottom leaves the client its MinSize", alBottom, -1000, 300 - 3 - 30},
   };
   for (const SplitterCase& c : cases) {

@@ -57,9 +57,7 @@ TEST_F(ListBoxTest, ItemIndexSelectsOneRowOrNone) {
   auto* list = new TListBox(&form);
   list->Items()->SetList({"a", "b", "c"});
   EXPECT_EQ(list->ItemIndex(), -1);
-  const struct {
-    int set, expected;
-  } cases[] = {{1, 1}, {2, 2}, {0, 0}, {3, -1}, {1, 1}, {-1, -1}, {-5, -1}};
+  const struct { int set, expected; } cases[] = {{1, 1}, {2, 2}, {0, 0}, {3, -1}, {1, 1}, {-1, -1}, {-5, -1}};
   for (const auto& c : cases) {
     list->SetItemIndex(c.set);
     EXPECT_EQ(list->ItemIndex(), c.expected) << "set " << c.set;

@@ -121,10 +121,12 @@ TEST_F(MenuTest, MenuBarHoldsTheNestedItemsWithSeparatorsAndShortcuts) {
   ASSERT_NE(more, nullptr);
   EXPECT_EQ(Texts(more->actions()), (QStringList{QStringLiteral("Sa\u010duvaj"), QStringLiteral("Isklju\u010deno")}));
 
-  const std::pair<const char*, const char*> shortcuts[] = {
-      {"Language1", "F1"}, {"New1", "F5"}, {"Categories1", "F9"}, {"Save1", "Ctrl+S"}, {"Off1", "Shift+F1"}, {"Exit1", ""}};
+  const std::pair<const char*, const char*> shortcuts[] = {{"Language1", "F1"},   {"New1", "F5"},
+                                                           {"Categories1", "F9"}, {"Save1", "Ctrl+S"},
+                                                           {"Off1", "Shift+F1"},  {"Exit1", ""}};
   for (const auto& [name, text] : shortcuts)
-    EXPECT_EQ(Item(name)->QtAction()->shortcut().toString(QKeySequence::PortableText), QString::fromLatin1(text)) << name;
+    EXPECT_EQ(Item(name)->QtAction()->shortcut().toString(QKeySequence::PortableText), QString::fromLatin1(text))
+        << name;
   EXPECT_TRUE(Item("N1")->IsLine());
   EXPECT_TRUE(Item("N1")->QtAction()->isSeparator());
   EXPECT_TRUE(Item("N1")->QtAction()->text().isEmpty()) << "a separator shows a line, not a dash";

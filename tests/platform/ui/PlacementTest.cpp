@@ -70,8 +70,9 @@ TEST_F(PlacementTest, ShowCommandsOfAShownWindow) {
     TWindowState state;
     bool iconic;
   } rows[] = {
-      {SW_SHOWMAXIMIZED, wsMaximized, false}, {SW_SHOWNORMAL, wsNormal, false},   {SW_SHOWMINIMIZED, wsMinimized, true},
-      {SW_SHOWNORMAL, wsNormal, false},       {SW_SHOWMINIMIZED, wsMinimized, true}, {SW_SHOWMAXIMIZED, wsMaximized, false},
+      {SW_SHOWMAXIMIZED, wsMaximized, false}, {SW_SHOWNORMAL, wsNormal, false},
+      {SW_SHOWMINIMIZED, wsMinimized, true},  {SW_SHOWNORMAL, wsNormal, false},
+      {SW_SHOWMINIMIZED, wsMinimized, true},  {SW_SHOWMAXIMIZED, wsMaximized, false},
       {SW_SHOWNORMAL, wsNormal, false},
   };
   for (const auto& r : rows) {
@@ -136,7 +137,8 @@ TEST_F(PlacementTest, ARectangleOffEveryScreenIsBroughtOntoThePrimaryOne) {
       {"partly above the top", QRect(area.x() + 10, everything.top() - 50, 200, 100), false},
       {"off to the right", QRect(everything.right() + 100, area.y() + 10, 200, 100), true},
       {"off to the left and above", QRect(everything.left() - 3000, everything.top() - 3000, 200, 100), true},
-      {"off and larger than the screen", QRect(everything.right() + 10, 0, area.width() + 500, area.height() + 500), true},
+      {"off and larger than the screen", QRect(everything.right() + 10, 0, area.width() + 500, area.height() + 500),
+       true},
   };
   for (const auto& r : rows) {
     const QRect kept = KeepOnScreen(r.rect);

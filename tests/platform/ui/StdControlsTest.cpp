@@ -50,8 +50,8 @@ struct KeyCase {
   const char* name;
   int key;
   QString text;
-  QChar expectedChar;  // what the handler sees
-  QChar answer;        // what the handler leaves
+  QChar expectedChar;    // what the handler sees
+  QChar answer;          // what the handler leaves
   QString expectedText;  // the edit's text afterwards, starting from "ab"
 };
 
@@ -286,9 +286,8 @@ TEST_F(StdControlsTest, RadioButtonsOfOneParentExcludeEachOther) {
   end
 end)"),
                         [&](THandlerTable& t) {
-                          handlers.Notify(t, "RadioClick", [&](TObject* s) {
-                            clicked.push_back(static_cast<TComponent*>(s)->Name());
-                          });
+                          handlers.Notify(t, "RadioClick",
+                                          [&](TObject* s) { clicked.push_back(static_cast<TComponent*>(s)->Name()); });
                         });
   auto* sr = Find<TRadioButton>(form.get(), "Sr");
   auto* en = Find<TRadioButton>(form.get(), "En");

@@ -93,7 +93,8 @@ inline void ShowAndActivate(TCustomForm& form) {
 }
 
 // A key as the keyboard sends it: press and release.
-inline void PressKey(QWidget* w, int key, const QString& text = QString(), Qt::KeyboardModifiers mods = Qt::NoModifier) {
+inline void PressKey(QWidget* w, int key, const QString& text = QString(),
+                     Qt::KeyboardModifiers mods = Qt::NoModifier) {
   QKeyEvent press(QEvent::KeyPress, key, mods, text);
   QCoreApplication::sendEvent(w, &press);
   QKeyEvent release(QEvent::KeyRelease, key, mods, text);

@@ -189,8 +189,8 @@ TEST(JetLike, ManyPercentSignsStayFast) {
   const auto bounded = [](const QString& p, const QString& text, bool expected) {
     const std::uint64_t before = JetLikeComparisons();
     EXPECT_EQ(JetLike(p, text), expected) << "text of length " << text.size();
-    EXPECT_LE(JetLikeComparisons() - before, 4 * std::uint64_t(p.size() + text.size())) << "text of length "
-                                                                                         << text.size();
+    EXPECT_LE(JetLikeComparisons() - before, 4 * std::uint64_t(p.size() + text.size()))
+        << "text of length " << text.size();
   };
   for (const Case& c : cases) bounded(pattern, c.text, c.expected);
   bounded(u'%' + QString(1000, u'a') + QStringLiteral("b%"), QString(2000, u'a') + u'b', true);

@@ -38,7 +38,8 @@ int AddEntries() {
     const qint64 cat = qEnvironmentVariable("NOTARIUM_TEST_WRITER_CAT").toLongLong();
     for (int i = 0; i < kEntriesPerWriter; ++i) {
       t->Append();
-      t->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("%1 %2").arg(QCoreApplication::applicationPid()).arg(i));
+      t->FieldByName(QStringLiteral("Title"))
+          ->SetAsString(QStringLiteral("%1 %2").arg(QCoreApplication::applicationPid()).arg(i));
       t->FieldByName(QStringLiteral("Cat_id"))->SetAsInteger(cat);
       t->FieldByName(QStringLiteral("Entered"))->SetAsDate(QDate::currentDate());
       t->FieldByName(QStringLiteral("Favorite"))->SetAsInteger(0);

@@ -25,7 +25,8 @@ TEST_F(StoreTest, WritingTheSameStringBackKeepsTheConnectionUsable) {
   EXPECT_EQ(connection->ConnectionString().size(), 567);
   EXPECT_NO_THROW(AddCategory(QStringLiteral("Still works")));
   // Another file is another connection.
-  connection->SetConnectionString(QString(kFormConnectionString).replace(QStringLiteral(".\\db.mdb"), QStringLiteral("other.mdb")));
+  connection->SetConnectionString(
+      QString(kFormConnectionString).replace(QStringLiteral(".\\db.mdb"), QStringLiteral("other.mdb")));
   EXPECT_FALSE(connection->Connected());
   EXPECT_FALSE(t->Active());
 }
@@ -56,7 +57,8 @@ TEST_F(StoreTest, OpeningFailsClearlyAndCreatesNothing) {
     const bool existed = QFile::exists(path);
     const qint64 size = existed ? QFileInfo(path).size() : -1;
     TADOConnection c;
-    c.SetConnectionString(QString(kFormConnectionString).replace(QStringLiteral(".\\db.mdb"), QString::fromLatin1(r.file)));
+    c.SetConnectionString(
+        QString(kFormConnectionString).replace(QStringLiteral(".\\db.mdb"), QString::fromLatin1(r.file)));
     try {
       c.Open();
       ADD_FAILURE() << "opened";

@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 
@@ -55,7 +55,8 @@ protected:
     CreateNotebook(file);
     TSqlDatabase db(file, kNotebookPassword, TSqlDatabase::OpenMode::MustExist);
     db.Exec(QStringLiteral("INSERT INTO kategorije (Category) VALUES ('Kept')"));
-    db.Exec(QStringLiteral("INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) VALUES ('t', 'b', '2024-01-01', 1, 0)"));
+    db.Exec(QStringLiteral(
+        "INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) VALUES ('t', 'b', '2024-01-01', 1, 0)"));
     return file;
   }
 
@@ -64,8 +65,7 @@ protected:
   bool Occupy(Occupant kind, const QString& path) {
     const QByteArray target = QFile::encodeName(path);
     switch (kind) {
-      case Occupant::Notebook:
-        return ::link(QFile::encodeName(Theirs()).constData(), target.constData()) == 0;
+      case Occupant::Notebook: return ::link(QFile::encodeName(Theirs()).constData(), target.constData()) == 0;
       case Occupant::Text: {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
@@ -73,7 +73,8 @@ protected:
         return true;
       }
       case Occupant::DanglingLink:
-        return ::symlink(QFile::encodeName(Path(QStringLiteral("gone/nowhere.mdb"))).constData(), target.constData()) == 0;
+        return ::symlink(QFile::encodeName(Path(QStringLiteral("gone/nowhere.mdb"))).constData(), target.constData()) ==
+               0;
     }
     return false;
   }
@@ -103,7 +104,8 @@ protected:
 
   // Only the given names are left in the folder: no half-made files.
   void ExpectFolderHolds(QStringList names) {
-    QStringList present = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList present =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     present.sort();
     names.sort();
     EXPECT_EQ(present, names);

@@ -88,7 +88,9 @@ TEST_F(StoreTest, DataSourcesNotifyBoundControls) {
       {"next", [&] { t->Next(); }, {QStringLiteral("scrolled")}},
       {"next at the end", [&] { t->Next(); }, {}},
       {"edit", [&] { t->Edit(); }, {QStringLiteral("state")}},
-      {"field", [&] { t->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C")); }, {QStringLiteral("field Category")}},
+      {"field",
+       [&] { t->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C")); },
+       {QStringLiteral("field Category")}},
       {"post", [&] { t->Post(); }, {QStringLiteral("state"), QStringLiteral("changed")}},
       {"delete", [&] { t->Delete(); }, {QStringLiteral("changed")}},
       {"close", [&] { t->Close(); }, {QStringLiteral("active")}},
@@ -126,9 +128,10 @@ TEST_F(DataWindowTest, NothingOfAWindowHearsItsOwnTeardown) {
   AddCategory(QStringLiteral("B"));
   for (const bool controlFirst : {true, false}) {
     for (const bool sourceFirst : {true, false}) {
-      SCOPED_TRACE(QStringLiteral("control made %1, source made %2")
-                       .arg(QLatin1String(controlFirst ? "first" : "last"), QLatin1String(sourceFirst ? "first" : "last"))
-                       .toStdString());
+      SCOPED_TRACE(
+          QStringLiteral("control made %1, source made %2")
+              .arg(QLatin1String(controlFirst ? "first" : "last"), QLatin1String(sourceFirst ? "first" : "last"))
+              .toStdString());
       QStringList log;
       auto* window = new TComponent();
       BoundControl* control = controlFirst ? new BoundControl(window, log) : nullptr;
@@ -179,7 +182,8 @@ TEST_F(DataWindowTest, WindowsSharingDataOutliveEachOtherInEitherOrder) {
     log.clear();
     data.table->Next();
     data.table->Close();
-    EXPECT_EQ(log, QStringList({QStringLiteral("handler"), QStringLiteral("handler")})) << "only the data's own handler is left";
+    EXPECT_EQ(log, QStringList({QStringLiteral("handler"), QStringLiteral("handler")}))
+        << "only the data's own handler is left";
     delete dataWindow;
   }
 }
@@ -229,7 +233,8 @@ TEST_F(DataWindowTest, AFailingDataHandlerStopsTheHandlerThatSetItOff) {
   } cases[] = {
       {"a move", [](Data& d) { d.table->Next(); }},
       {"an edit", [](Data& d) { d.table->Edit(); }},
-      {"a field set", [](Data& d) {
+      {"a field set",
+       [](Data& d) {
          d.table->Edit();
          d.table->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C"));
        }},

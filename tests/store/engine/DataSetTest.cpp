@@ -67,7 +67,8 @@ TEST_F(StoreTest, AppendEditPostAndDeleteShowAtOnce) {
     t->FieldByName(QStringLiteral("Category"))->SetAsString(QString::fromUtf8(name));
     t->Post();
     EXPECT_EQ(t->State(), dsBrowse);
-    EXPECT_EQ(t->FieldByName(QStringLiteral("Category"))->AsString(), QString::fromUtf8(name)) << "the new row is current";
+    EXPECT_EQ(t->FieldByName(QStringLiteral("Category"))->AsString(), QString::fromUtf8(name))
+        << "the new row is current";
     EXPECT_GT(t->FieldByName(QStringLiteral("ID"))->AsInteger(), 0) << "the database assigns the ID";
   }
   EXPECT_EQ(t->RecordCount(), 3);
@@ -232,7 +233,8 @@ TEST_F(StoreTest, TextComesBackUnchangedAndDatesShowAlone) {
     const QDateTime entered = q->FieldByName(QStringLiteral("Entered"))->AsDateTime();
     EXPECT_EQ(entered.date(), QDate::currentDate());
     EXPECT_EQ(entered.time(), QTime(0, 0)) << "entered at midnight";
-    EXPECT_EQ(q->FieldByName(QStringLiteral("Entered"))->AsString(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
+    EXPECT_EQ(q->FieldByName(QStringLiteral("Entered"))->AsString(),
+              QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
         << "the date alone";
   }
   EXPECT_EQ(titles, texts);
@@ -241,16 +243,22 @@ TEST_F(StoreTest, TextComesBackUnchangedAndDatesShowAlone) {
 
 TEST_F(StoreTest, SearchTextsAreMatchedLiterally) {
   const qint64 cat = AddCategory(QStringLiteral("Posao"));
-  const QStringList bodies = {QStringLiteral("he said \"hi\" to me"), QStringLiteral("50% off"), QStringLiteral("500 off"),
-                              QStringLiteral("a_b"), QStringLiteral("axb"), QStringLiteral("[x] marks"),
-                              QStringLiteral("x marks"), QString::fromUtf8("ČAŠA vode"), QStringLiteral("plain")};
+  const QStringList bodies = {QStringLiteral("he said \"hi\" to me"),
+                              QStringLiteral("50% off"),
+                              QStringLiteral("500 off"),
+                              QStringLiteral("a_b"),
+                              QStringLiteral("axb"),
+                              QStringLiteral("[x] marks"),
+                              QStringLiteral("x marks"),
+                              QString::fromUtf8("ČAŠA vode"),
+                              QStringLiteral("plain")};
   for (int i = 0; i < bodies.size(); ++i) AddEntry(cat, QStringLiteral("t%1").arg(i), bodies[i]);
   // The search query as the search page builds it.
   auto search = [&](const QString& typed) {
     const QString s = EscapeJetLikeText(typed);
     TADOQuery* q = Query(QStringLiteral("naslov%1").arg(++made));
-    Run(q, QStringLiteral("select * from notes where (Title like \"%") + s + QStringLiteral("%\" or Body like \"%") + s +
-               QStringLiteral("%\") and Cat_id=") + QString::number(cat) + QStringLiteral(" order by Title"));
+    Run(q, QStringLiteral("select * from notes where (Title like \"%") + s + QStringLiteral("%\" or Body like \"%") +
+               s + QStringLiteral("%\") and Cat_id=") + QString::number(cat) + QStringLiteral(" order by Title"));
     QStringList found;
     for (q->First(); !q->Eof(); q->Next()) found << q->FieldByName(QStringLiteral("Body"))->AsString();
     return found;
@@ -259,15 +267,9 @@ TEST_F(StoreTest, SearchTextsAreMatchedLiterally) {
     const char* typed;
     QStringList expected;
   } rows[] = {
-      {"say \"hi\"", {}},
-      {"said \"hi\"", {bodies[0]}},
-      {"\"", {bodies[0]}},
-      {"50%", {bodies[1]}},
-      {"a_b", {bodies[3]}},
-      {"[x", {bodies[5]}},
-      {"x] marks", {bodies[5]}},
-      {"čaša", {bodies[7]}},
-      {"%\" or 1=1 or Title like \"", {}},
+      {"say \"hi\"", {}},        {"said \"hi\"", {bodies[0]}}, {"\"", {bodies[0]}},
+      {"50%", {bodies[1]}},      {"a_b", {bodies[3]}},         {"[x", {bodies[5]}},
+      {"x] marks", {bodies[5]}}, {"čaša", {bodies[7]}},        {"%\" or 1=1 or Title like \"", {}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.typed);
@@ -283,6 +285,7 @@ TEST_F(StoreTest, TitlesSortInSerbianOrderIgnoringCase) {
   TADOQuery* q = Query(QStringLiteral("naslov"));
   Run(q, QStringLiteral("select * from notes where Cat_id=%1 order by Title").arg(cat));
   QStringList expected;
-  for (const char* t : {"abc", "Cvijet", "čaj", "ćup", "Dan", "đak", "Sunce", "šuma", "Zub", "žaba"}) expected << QString::fromUtf8(t);
+  for (const char* t : {"abc", "Cvijet", "čaj", "ćup", "Dan", "đak", "Sunce", "šuma", "Zub", "žaba"})
+    expected << QString::fromUtf8(t);
   EXPECT_EQ(Titles(q), expected);
 }

@@ -51,12 +51,15 @@ private:
 struct ModelSignals {
   explicit ModelSignals(QAbstractItemModel& model) {
     QObject::connect(&model, &QAbstractItemModel::modelReset, [this] { ++resets; });
-    QObject::connect(&model, &QAbstractItemModel::dataChanged,
-                     [this](const QModelIndex& from, const QModelIndex& to) { changed.push_back({from.row(), to.row()}); });
-    QObject::connect(&model, &QAbstractItemModel::rowsInserted,
-                     [this](const QModelIndex&, int from, int to) { inserted.push_back({from, to}); });
-    QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
-                     [this](const QModelIndex&, int from, int to) { removed.push_back({from, to}); });
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [this](const QModelIndex& from, const QModelIndex& to) {
+      changed.push_back({from.row(), to.row()});
+    });
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [this](const QModelIndex&, int from, int to) {
+      inserted.push_back({from, to});
+    });
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, [this](const QModelIndex&, int from, int to) {
+      removed.push_back({from, to});
+    });
   }
   using Rows = std::vector<std::pair<int, int>>;
   int resets = 0;

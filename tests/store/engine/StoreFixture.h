@@ -16,7 +16,8 @@
 
 // The main window's connection string, exactly.
 inline const QString kFormConnectionString = QStringLiteral(
-    "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=.\\db.mdb;Mode=Share Deny None;Extended Properties=\"\";"
+    "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=.\\db.mdb;Mode=Share Deny None;Extended "
+    "Properties=\"\";"
     "Jet OLEDB:System database=\"\";Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=lavandula;"
     "Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1;Jet OLEDB:Global Partial Bulk Ops=2;"
     "Jet OLEDB:Global Bulk Transactions=1;Jet OLEDB:New Database Password=\"\";Jet OLEDB:Create System Database=False;"

@@ -21,7 +21,8 @@ Result Tool(const QString& folder, const QStringList& args) {
   p.setWorkingDirectory(folder);
   p.start(QStringLiteral(NOTARIUM_DB_EXE), args);
   p.waitForFinished(60000);
-  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+          QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ TEST(NotariumDb, CheckSaysWhatIsWrong) {
 
 TEST(NotariumDb, WrongUseShowsUsage) {
   QTemporaryDir dir;
-  for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("drop")}, QStringList{QStringLiteral("check"), QStringLiteral("a"), QStringLiteral("b")}}) {
+  for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("drop")},
+                                  QStringList{QStringLiteral("check"), QStringLiteral("a"), QStringLiteral("b")}}) {
     const Result r = Tool(dir.path(), args);
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("usage"))) << r.err.toStdString();
@@ -88,10 +90,10 @@ QString DamagedNotebook(const QString& folder, int page, int offsetInPage) {
   {
     TSqlDatabase db(file, kNotebookPassword, TSqlDatabase::OpenMode::MustExist);
     db.Exec(QStringLiteral("INSERT INTO kategorije (Category) VALUES ('Posao')"));
-    db.Exec(QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
-        "INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) "
-        "SELECT 'title ' || i, hex(randomblob(250)), '2024-01-01', 1, 0 FROM n"));
+    db.Exec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
+                       "INSERT INTO notes (Title, Body, Entered, Cat_id, Favorite) "
+                       "SELECT 'title ' || i, hex(randomblob(250)), '2024-01-01', 1, 0 FROM n"));
   }
   QFile f(file);
   if (!f.open(QIODevice::ReadWrite) || f.size() < qint64(page) * 1024) return QString();
@@ -151,7 +153,8 @@ TEST(NotariumDb, TwoCreatesOfOnePathAtOnce) {
     }
     EXPECT_EQ(made, 1);
     EXPECT_EQ(CheckNotebook(file).entries, 0);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("db.mdb")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("db.mdb")});
     QFile::remove(file);
   }
 }
