@@ -89,15 +89,16 @@ public:
   void Activate();
   void Deactivate();
 
+  // The window's top-level widget.
+  QWidget* Window() const { return FWidget; }
+
+protected:
+  // The window's events; TForm publishes them.
   TNotifyEvent FOnCreate, FOnDestroy, FOnActivate, FOnDeactivate, FOnShow, FOnHide, FOnResize;
   TCloseQueryEvent FOnCloseQuery;
   TCloseEvent FOnClose;
   TKeyPressEvent FOnFormKeyPress;
 
-  // The window's top-level widget.
-  QWidget* Window() const { return FWidget; }
-
-protected:
   void DoClose(TCloseAction& action);
   void CloseModal();
   void ApplyGeometry() override;

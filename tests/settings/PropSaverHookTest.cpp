@@ -132,14 +132,14 @@ TEST_F(PropSaverHookTest, ChoosingOtherEventsGivesTheOldOnesTheirHandlersBack) {
   ASSERT_NE(saver, nullptr);
 
   saver->SetWhenSave(wsOnHide);
-  EXPECT_EQ(form->FOnCloseQuery.Name, QStringLiteral("FormCloseQuery"));
+  EXPECT_EQ(form->OnCloseQuery().Name, QStringLiteral("FormCloseQuery"));
   events.clear();
   widthOnQuery = 130;
   EXPECT_TRUE(form->CloseQuery());
   EXPECT_EQ(events, std::vector<QString>{QStringLiteral("FormCloseQuery")});
   EXPECT_TRUE(SectionKeys(*form).isEmpty()) << "the close query no longer saves";
 
-  form->FOnHide(form.get());
+  form->OnHide()(form.get());
   EXPECT_EQ(events.back(), QStringLiteral("FormHide"));
   EXPECT_EQ(SectionKeys(*form), QStringList{QStringLiteral("Panel7.Width=integer:130")}) << "hiding saves";
 
@@ -147,32 +147,32 @@ TEST_F(PropSaverHookTest, ChoosingOtherEventsGivesTheOldOnesTheirHandlersBack) {
   Storage(*form)->FindKey(QStringLiteral("Panel7.Width"), true)->Value = Int(140);
   saver->SetWhenLoad(wlOnShow);
   events.clear();
-  form->FOnCreate(form.get());
+  form->OnCreate()(form.get());
   EXPECT_EQ(events, std::vector<QString>{QStringLiteral("FormCreate")});
   EXPECT_EQ(Find<TPanel>(form.get(), "Panel7")->Width(), 130) << "creation no longer loads";
-  form->FOnShow(form.get());
+  form->OnShow()(form.get());
   EXPECT_EQ(Find<TPanel>(form.get(), "Panel7")->Width(), 140);
   EXPECT_EQ(events.back(), QStringLiteral("FormShow"));
 
   saver->SetWhenLoad(wlManual);
   saver->SetWhenSave(wsManual);
-  EXPECT_EQ(form->FOnShow.Name, QStringLiteral("FormShow"));
-  EXPECT_EQ(form->FOnHide.Name, QStringLiteral("FormHide"));
+  EXPECT_EQ(form->OnShow().Name, QStringLiteral("FormShow"));
+  EXPECT_EQ(form->OnHide().Name, QStringLiteral("FormHide"));
   Storage(*form)->FindKey(QStringLiteral("Panel7.Width"), true)->Value = Int(141);
   events.clear();
-  form->FOnShow(form.get());
-  form->FOnHide(form.get());
+  form->OnShow()(form.get());
+  form->OnHide()(form.get());
   EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("FormShow"), QStringLiteral("FormHide")}));
   EXPECT_EQ(Find<TPanel>(form.get(), "Panel7")->Width(), 140) << "manual: no hook loads";
 }
 
 TEST_F(PropSaverHookTest, EventsWithoutOwnHandlersAreHookedAndLeftEmptyAgain) {
   auto form = BuildForm(SaverWindow(kBody, {QStringLiteral("Panel7.Width")}));
-  EXPECT_TRUE(static_cast<bool>(form->FOnCreate));
-  EXPECT_TRUE(static_cast<bool>(form->FOnCloseQuery));
+  EXPECT_TRUE(static_cast<bool>(form->OnCreate()));
+  EXPECT_TRUE(static_cast<bool>(form->OnCloseQuery()));
   delete Saver(*form);
-  EXPECT_FALSE(static_cast<bool>(form->FOnCreate));
-  EXPECT_FALSE(static_cast<bool>(form->FOnCloseQuery));
+  EXPECT_FALSE(static_cast<bool>(form->OnCreate()));
+  EXPECT_FALSE(static_cast<bool>(form->OnCloseQuery()));
   form->Close();
   EXPECT_TRUE(host.Errors().empty());
 }
@@ -183,7 +183,7 @@ TEST_F(PropSaverHookTest, ADestroyedSaverPutsTheWindowsHandlersBack) {
   events.clear();
   widthOnQuery = 111;
   EXPECT_TRUE(form->CloseQuery());
-  form->FOnCreate(form.get());
+  form->OnCreate()(form.get());
   EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("FormCloseQuery"), QStringLiteral("FormCreate")}));
   EXPECT_TRUE(SectionKeys(*form).isEmpty());
 }
@@ -191,8 +191,10 @@ TEST_F(PropSaverHookTest, ADestroyedSaverPutsTheWindowsHandlersBack) {
 TEST_F(PropSaverHookTest, AHookBuriedUnderAnotherHandlerOutlivesItsSaverHarmlessly) {
   auto form = BuildWindow();
   // Someone chains over the saver's hook; the saver cannot take itself out.
-  const TCloseQueryEvent below = form->FOnCloseQuery;
-  form->FOnCloseQuery.Fn = [below](TObject* sender, bool& canClose) { below(sender, canClose); };
+  const TCloseQueryEvent below = form->OnCloseQuery();
+  TCloseQueryEvent over = below;
+  over.Fn = [below](TObject* sender, bool& canClose) { below(sender, canClose); };
+  form->SetOnCloseQuery(over);
   delete Saver(*form);
   events.clear();
   EXPECT_TRUE(form->CloseQuery());
