@@ -97,6 +97,15 @@ protected:
   // Told of components inserted into or removed from the owner, and of
   // components this one asked to hear about.
   virtual void Notification(TComponent* component, TOperation operation);
+  // Points `field` at `target` and asks to be told when it goes, no longer
+  // hearing of the one it pointed at before. The Notification override clears
+  // the field.
+  template <class T>
+  void SetReference(T*& field, T* target) {
+    if (field) field->RemoveFreeNotification(this);
+    field = target;
+    if (target) target->FreeNotification(this);
+  }
   // The teardown, run once when the component is freed, before any
   // destructor: Destroying() is already true. Overrides run their handlers
   // and save what they keep, then call the base, which frees the owned

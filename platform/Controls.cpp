@@ -199,9 +199,7 @@ void TControl::SetCursor(int cursor) {
 }
 
 void TControl::SetAction(TComponent* action) {
-  if (FAction) FAction->RemoveFreeNotification(this);
-  FAction = action;
-  if (action) action->FreeNotification(this);
+  SetReference(FAction, action);
 }
 
 void TControl::SetText(const QString& text) { FText = text; }
@@ -245,9 +243,7 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
-  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
-  FPopupMenu = menu;
-  if (menu) menu->FreeNotification(this);
+  SetReference(FPopupMenu, menu);
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {

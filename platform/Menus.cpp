@@ -62,9 +62,7 @@ TMenuItem::~TMenuItem() {
 }
 
 void TMenuItem::SetAction(TComponent* action) {
-  if (FAction) FAction->RemoveFreeNotification(this);
-  FAction = action;
-  if (action) action->FreeNotification(this);
+  SetReference(FAction, action);
 }
 
 void TMenuItem::Notification(TComponent* component, TOperation operation) {

@@ -213,9 +213,7 @@ TrsPropSaver::~TrsPropSaver() {
 
 void TrsPropSaver::SetCustomProperties(TComponent* component) {
   if (FCustomProperties == component) return;
-  if (FCustomProperties) FCustomProperties->RemoveFreeNotification(this);
-  FCustomProperties = component;
-  if (component) component->FreeNotification(this);
+  SetReference(FCustomProperties, component);
 }
 
 void TrsPropSaver::Notification(TComponent* component, TOperation operation) {

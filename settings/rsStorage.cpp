@@ -466,9 +466,7 @@ void TrsStorage::Loaded() {
 
 void TrsStorage::SetEncryptor(TrsKeyEncryptor* encryptor) {
   if (encryptor == FEncryptor) return;
-  if (FEncryptor) FEncryptor->RemoveFreeNotification(this);
-  FEncryptor = encryptor;
-  if (FEncryptor) FEncryptor->FreeNotification(this);
+  SetReference(FEncryptor, encryptor);
 }
 
 void TrsStorage::SetStorageData(TrsStorageData* data) {
@@ -794,9 +792,7 @@ TrsStorageClient::~TrsStorageClient() {
 
 void TrsStorageClient::SetStorage(TrsStorage* storage) {
   if (storage == FStorage) return;
-  if (FStorage) FStorage->RemoveFreeNotification(this);
-  FStorage = storage;
-  if (FStorage) FStorage->FreeNotification(this);
+  SetReference(FStorage, storage);
 }
 
 void TrsStorageClient::Notification(TComponent* component, TOperation operation) {
