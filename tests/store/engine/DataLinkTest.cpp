@@ -49,6 +49,13 @@ protected:
     TADOTable* table = nullptr;
     TDataSource* source = nullptr;
   };
+  // Something done to the data that makes its data source tell of it.
+  struct Step {
+    const char* what;
+    void (*action)(Data&);
+  };
+  static constexpr Step kMove{"a move", [](Data& d) { d.table->Next(); }};
+  static constexpr Step kEdit{"a change of state", [](Data& d) { d.table->Edit(); }};
   // An open dataset over the categories and its data source, made in either
   // order, whose OnDataChange writes to `log`.
   Data MakeData(TComponent* window, QStringList& log, bool sourceFirst) {
@@ -196,15 +203,8 @@ TEST_F(DataWindowTest, DataSourceHandlerErrorsAreShownNotThrown) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   AddCategory(QStringLiteral("A"));
   AddCategory(QStringLiteral("B"));
-  struct Case {
-    const char* what;
-    void (*action)(Data&);
-  } cases[] = {
-      {"a move", [](Data& d) { d.table->Next(); }},
-      {"a change of state", [](Data& d) { d.table->Edit(); }},
-      {"the dataset freed", [](Data& d) { delete d.table; }},
-  };
-  for (const Case& c : cases) {
+  const Step steps[] = {kMove, kEdit, {"the dataset freed", [](Data& d) { delete d.table; }}};
+  for (const Step& c : steps) {
     SCOPED_TRACE(c.what);
     EXPECT_EXIT(
         {
@@ -227,19 +227,12 @@ TEST_F(DataWindowTest, DataSourceHandlerErrorsAreShownNotThrown) {
 TEST_F(DataWindowTest, AFailingDataHandlerStopsTheHandlerThatSetItOff) {
   AddCategory(QStringLiteral("A"));
   AddCategory(QStringLiteral("B"));
-  struct Case {
-    const char* what;
-    void (*action)(Data&);
-  } cases[] = {
-      {"a move", [](Data& d) { d.table->Next(); }},
-      {"an edit", [](Data& d) { d.table->Edit(); }},
-      {"a field set",
-       [](Data& d) {
-         d.table->Edit();
-         d.table->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C"));
-       }},
-  };
-  for (const Case& c : cases) {
+  const Step steps[] = {
+      kMove, kEdit, {"a field set", [](Data& d) {
+                       d.table->Edit();
+                       d.table->FieldByName(QStringLiteral("Category"))->SetAsString(QStringLiteral("C"));
+                     }}};
+  for (const Step& c : steps) {
     SCOPED_TRACE(c.what);
     QStringList log;
     auto* window = new TComponent(&owner);
