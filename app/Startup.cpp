@@ -35,6 +35,7 @@ int RunNotarium(int argc, char** argv) {
   app.Initialize();
   app.SetTitle(kApplicationTitle);
   try {
+    RegisterWindowClasses();
     app.CreateForm(Form1);
     app.Run();
   } catch (...) {

@@ -180,7 +180,11 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetHint(const QString& hint) {
   FHint = hint;
-  if (FWidget) FWidget->setToolTip(FShowHint ? hint : QString());
+  if (!FWidget) return;
+  FWidget->setToolTip(FShowHint ? hint : QString());
+  // A control without text of its own (a button with only a picture) is
+  // known to screen readers by its hint, shown as a tip or not.
+  if (!hint.isEmpty() && GetText().isEmpty()) FWidget->setAccessibleName(hint);
 }
 
 void TControl::SetShowHint(bool show) {

@@ -83,6 +83,19 @@ void TLabel::SetWordWrap(bool v) {
   AdjustBounds();
 }
 
+void TLabel::SetFocusControl(TWinControl* control) {
+  SetReference(FFocusControl, control);
+  FLabel->setBuddy(control ? control->Widget() : nullptr);
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+  TControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FFocusControl) {
+    FFocusControl = nullptr;
+    FLabel->setBuddy(nullptr);
+  }
+}
+
 void TLabel::UpdateLabel() {
   Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight
                     : FAlignment == taCenter     ? Qt::AlignHCenter

@@ -23,6 +23,7 @@ class TLabel : public TControl {
   Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
   Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
   Q_PROPERTY(int Color READ Color WRITE SetColor)
+  Q_PROPERTY(TWinControl* FocusControl READ FocusControl WRITE SetFocusControl)
   Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
   Q_PROPERTY(Vcl::TTextLayout Layout READ Layout WRITE SetLayout)
   Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
@@ -43,6 +44,10 @@ public:
   void SetTransparent(bool v);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool v);
+  // The control the label names: the desktop's screen readers announce the
+  // label's text for it.
+  TWinControl* FocusControl() const { return FFocusControl; }
+  void SetFocusControl(TWinControl* control);
   // The text as shown, without the access-letter marks.
   QString DisplayText() const;
 
@@ -55,7 +60,9 @@ protected:
   // Sizes the label to its text; a right-aligned label keeps its right edge.
   void AdjustBounds();
   void UpdateLabel();
+  void Notification(TComponent* component, TOperation operation) override;
   QLabel* FLabel;
+  TWinControl* FFocusControl = nullptr;
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = true;
   TTextLayout FLayout = tlTop;

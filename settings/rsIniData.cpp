@@ -344,11 +344,19 @@ private:
   qsizetype FUsed = 0;
 };
 
+QString& ApplicationDirOverride() {
+  static QString folder;
+  return folder;
+}
+
 QString ApplicationDir() {
+  if (!ApplicationDirOverride().isEmpty()) return ApplicationDirOverride();
   return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
 }
 
 }  // namespace
+
+void SetApplicationSettingsFolder(const QString& folder) { ApplicationDirOverride() = folder; }
 
 // --- TrsStreamData --------------------------------------------------------------------
 

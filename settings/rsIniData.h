@@ -43,6 +43,10 @@ using enum RsIni::TrsIniCompactOption;
 using RsIni::TrsIniCompactOptions;
 using RsIni::TrsStreamDataOptions;
 
+// Where the files of FileDir fdApplication live: the executable's folder, or
+// `folder` while it is not empty (tests keep their settings files apart).
+void SetApplicationSettingsFolder(const QString& folder);
+
 // Back-end for one file: works out where the file is, reads it whole into
 // memory for parsing and writes the formatted tree so that an interrupted
 // write never leaves a truncated file behind.

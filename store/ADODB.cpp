@@ -301,7 +301,6 @@ void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<
     declTypes.push_back(st.ColumnDeclType(i));
   }
   bool typed = false;
-  FColumnNames.clear();
   while (st.Step()) {
     TRow row;
     if (keyColumn >= 0) row.key = st.Column(keyColumn).toLongLong();
@@ -317,6 +316,9 @@ void TCustomADODataSet::InternalOpen(std::vector<TColumn>& columns, std::vector<
   if (!typed)
     for (size_t i = 0; i < map.size(); ++i)
       columns.push_back({st.ColumnName(map[i]), FieldTypeOf(declTypes[i], QVariant())});
+  // Only a complete read replaces what the dataset knows of its columns: a
+  // failed one leaves an open dataset as it was.
+  FColumnNames.clear();
   for (const TColumn& c : columns) FColumnNames.push_back(c.name);
   FUpdateTable = keyColumn >= 0 ? table : QString();
 }

@@ -187,7 +187,13 @@ void TDataSet::SetActive(bool active) {
   if (active) {
     std::vector<TColumn> columns;
     std::vector<TRow> rows;
-    InternalOpen(columns, rows);
+    if (FPrefetched) {
+      columns = std::move(FPrefetched->columns);
+      rows = std::move(FPrefetched->rows);
+      FPrefetched.reset();
+    } else {
+      InternalOpen(columns, rows);
+    }
     FFields.clear();
     for (size_t i = 0; i < columns.size(); ++i)
       FFields.push_back(std::make_unique<TField>(this, columns[i].name, columns[i].type, static_cast<int>(i)));
@@ -205,6 +211,24 @@ void TDataSet::SetActive(bool active) {
     FBof = FEof = true;
   }
   DataEvent(TDataEvent::ActiveChanged);
+}
+
+void TDataSet::Requery() {
+  if (!Active()) {
+    Open();
+    return;
+  }
+  if (FState != dsBrowse) Cancel();
+  auto prefetched = std::make_unique<TPrefetch>();
+  InternalOpen(prefetched->columns, prefetched->rows);
+  FPrefetched = std::move(prefetched);
+  try {
+    Close();
+    Open();
+  } catch (...) {
+    FPrefetched.reset();
+    throw;
+  }
 }
 
 void TDataSet::CheckActive() const {

@@ -111,6 +111,11 @@ public:
   void SetActive(bool active);
   void Open() { SetActive(true); }
   void Close() { SetActive(false); }
+  // Runs the dataset again, as closing and opening it does (a pending row is
+  // given up, the first row becomes current), except that the old rows stay
+  // until the new ones are read: a failure leaves the dataset as it was and
+  // raises the error. A closed dataset opens.
+  void Requery();
   TDataSetState State() const { return FState; }
 
   void First();
@@ -187,6 +192,12 @@ private:
   QVariant FieldValue(int index) const;
   void SetFieldValue(int index, const QVariant& value);
 
+  // Rows Requery has read, taken by the next opening instead of reading.
+  struct TPrefetch {
+    std::vector<TColumn> columns;
+    std::vector<TRow> rows;
+  };
+  std::unique_ptr<TPrefetch> FPrefetched;
   TDataSetState FState = dsInactive;
   std::vector<std::unique_ptr<TField>> FFields;
   std::vector<TRow> FRows;

@@ -1,5 +1,6 @@
 // The main window's frame as its definition builds it, and its commands.
 #include "Dialogs.h"
+#include "MainWindowFixture.h"
 #include "Notebook.h"
 #include "Placement.h"
 #include "StdCtrls.h"
@@ -7,7 +8,10 @@
 #include "TypeInfo.h"
 #include "Unit1.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,36 +19,17 @@
 
 namespace {
 
-// The main window on a notebook of its own: the working directory holds
-// db.mdb, as when the program is started in a notebook folder.
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowFixture {
 protected:
-  void SetUp() override {
-    previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
-    if (WithNotebook()) CreateNotebook(QStringLiteral("db.mdb"));
-    Application->SetTitle(kApplicationTitle);
-    Application->CreateForm(Form1);
-    ASSERT_NE(Form1, nullptr);
-  }
-  void TearDown() override {
-    delete Form1;
-    Form1 = nullptr;
-    QDir::setCurrent(previous);
-  }
-  virtual bool WithNotebook() const { return true; }
+  void Prepare() override { MakeNotebook({}); }
   TMenuItem* Item(const char* name) const {
     return qobject_cast<TMenuItem*>(Form1->FindComponent(QString::fromLatin1(name)));
   }
-
-  TestModalHost host;
-  QTemporaryDir folder;
-  QString previous;
 };
 
 class MainWindowWithoutNotebook : public MainWindow {
 protected:
-  bool WithNotebook() const override { return false; }
+  void Prepare() override {}
 };
 
 TEST_F(MainWindow, FrameMatchesItsDefinition) {
@@ -193,6 +178,87 @@ TEST_F(MainWindowWithoutNotebook, ReportsTheMissingNotebookOnceAndStillOpens) {
   EXPECT_FALSE(Form1->ADOTable2->Active());
   EXPECT_EQ(Form1->PageControl1->PageCount(), 2) << "the window is whole";
   EXPECT_FALSE(QFile::exists(QStringLiteral("db.mdb"))) << "nothing is created";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowWithoutNotebook, ChoosingAndSearchingDoNothingHarmful) {
+  host.Clear();
+  OpenAndDismiss(Form1->DBLookupComboBox1);
+  OpenAndDismiss(Form1->DBLookupComboBox2);
+  Form1->Edit1->SetText(QStringLiteral("x"));
+  AsUser([] { Form1->Button1Click(nullptr); });
+  AsUser([] { Form1->Button2Click(nullptr); });
+  AsUser([] { Form1->FormActivate(nullptr); });
+  EXPECT_TRUE(host.Errors().empty());
+  const auto notices = host.ShownOf(ShownBox::Notice);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0].text, QStringLiteral("Odaberite kategoriju"));
+  EXPECT_FALSE(Form1->naslov->Active());
+  EXPECT_FALSE(Form1->ADOQuery1->Active());
+}
+
+class MainWindowInUse : public MainWindowFixture {
+protected:
+  void Prepare() override {
+    MakeNotebook({{"Recepti", "Ćevapi", "Meso, luk i lepinja.", true}, {"Recepti", "Sarma", "Kupus.", true}});
+  }
+  static QString AccessibleName(TControl* control) { return AccessibleName(control->Widget()); }
+  static QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    return a ? a->text(QAccessible::Name) : QString();
+  }
+};
+
+// A screen reader names the choosers, lists, pane and tool buttons by their
+// labels, pages, titles and hints.
+TEST_F(MainWindowInUse, ControlsCarryAccessibleNames) {
+  Choose(Form1->DBLookupComboBox1, QStringLiteral("Recepti"));
+  Choose(Form1->DBLookupComboBox2, QStringLiteral("Recepti"));
+  const std::pair<TControl*, const char*> rows[] = {
+      {Form1->DBLookupComboBox1, "Kategorija:"},
+      {Form1->DBLookupComboBox2, "Kategorija:"},
+      {Form1->Edit1, "Traži:"},
+      {Form1->SpeedButton1, "Označi kao favorita"},
+      {Form1->SpeedButton2, "Obriši"},
+      {Form1->SpeedButton4, "Preimenuj"},
+      {Form1->SpeedButton5, "Izbriši iz favorita"},
+      {Form1->DBGrid1, "Traži"},
+      {Form1->DBGrid2, "Favoriti"},
+      {Form1->DBMemo1, "Ćevapi"},
+      {Form1->DBMemo2, "Ćevapi"},
+  };
+  for (const auto& [control, name] : rows) EXPECT_EQ(AccessibleName(control), QString::fromUtf8(name)) << name;
+
+  Form1->Edit2->SetText(QStringLiteral("2"));
+  Form1->FormActivate(Form1);
+  EXPECT_EQ(AccessibleName(Form1->DBGrid1), QStringLiteral("Search"));
+  EXPECT_EQ(AccessibleName(Form1->SpeedButton1), QStringLiteral("Mark as favorite"));
+  EXPECT_EQ(AccessibleName(Form1->DBLookupComboBox1), QStringLiteral("Category:"));
+}
+
+// Every control of the search page is reached with Tab alone.
+TEST_F(MainWindowInUse, TabReachesEveryControlOfThePage) {
+  Form1->Show();
+  Form1->Window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1->Window()));
+  Choose(Form1->DBLookupComboBox1, QStringLiteral("Recepti"));
+  Form1->Edit1->SetText(QStringLiteral("a"));
+  Form1->DBLookupComboBox1->SetFocus();
+  std::vector<QWidget*> wanted = {Form1->DBLookupComboBox1->Widget(), Form1->Edit1->Widget(),
+                                  Form1->Button1->Widget(), Form1->SpeedButton1->Widget(),
+                                  Form1->SpeedButton2->Widget(), Form1->SpeedButton4->Widget(),
+                                  Form1->DBGrid1->Widget(), Form1->DBMemo1->Widget()};
+  QSet<QWidget*> reached;
+  for (int i = 0; i < 40; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    for (QWidget* w = focus; w; w = w->parentWidget()) reached.insert(w);
+    QTest::keyClick(focus, Qt::Key_Tab);
+  }
+  for (QWidget* w : wanted) EXPECT_TRUE(reached.contains(w)) << w->metaObject()->className();
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ void TestModalHost::Error(const QString& text, const QString& caption) {
 }
 
 bool TestModalHost::InputQuery(const QString& caption, const QString& prompt, QString& value) {
-  FShown.push_back({ShownBox::Input, prompt, caption});
+  FShown.push_back({ShownBox::Input, prompt, caption, TMsgButtons::OK, value});
   if (FInputs.empty()) return false;
   const auto [ok, text] = FInputs.front();
   FInputs.pop_front();

@@ -289,3 +289,48 @@ TEST_F(StoreTest, TitlesSortInSerbianOrderIgnoringCase) {
     expected << QString::fromUtf8(t);
   EXPECT_EQ(Titles(q), expected);
 }
+
+TEST_F(StoreTest, RequeryReadsAgainButAFailureKeepsTheRows) {
+  const qint64 cat = AddCategory(QStringLiteral("Posao"));
+  AddEntry(cat, QStringLiteral("B"), QStringLiteral("b"));
+  AddEntry(cat, QStringLiteral("C"), QStringLiteral("c"));
+  TADOQuery* q = Query(QStringLiteral("naslov"));
+  Run(q, QStringLiteral("select * from notes where Cat_id=%1 order by Title").arg(cat));
+  q->Last();
+  AddEntry(cat, QStringLiteral("A"), QStringLiteral("a"));
+  q->Requery();
+  EXPECT_EQ(Titles(q), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+  EXPECT_EQ(q->RecNo(), 1) << "the first row is current, as after a close and open";
+
+  // A pending edit is given up, as closing does.
+  q->Edit();
+  q->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("Z"));
+  q->Requery();
+  EXPECT_EQ(q->State(), dsBrowse);
+  EXPECT_EQ(Titles(q).first(), QStringLiteral("A"));
+
+  // The table goes away under the list: the error is raised and the list
+  // keeps its rows, still able to store.
+  {
+    TSqlDatabase other(File(), kNotebookPassword, TSqlDatabase::OpenMode::MustExist);
+    other.Exec(QStringLiteral("ALTER TABLE notes RENAME TO notes_away"));
+  }
+  EXPECT_THROW(q->Requery(), EDatabaseError);
+  EXPECT_TRUE(q->Active());
+  EXPECT_EQ(Titles(q), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+  {
+    TSqlDatabase other(File(), kNotebookPassword, TSqlDatabase::OpenMode::MustExist);
+    other.Exec(QStringLiteral("ALTER TABLE notes_away RENAME TO notes"));
+  }
+  q->Last();
+  q->Edit();
+  q->FieldByName(QStringLiteral("Title"))->SetAsString(QStringLiteral("D"));
+  q->Post();
+  q->Requery();
+  EXPECT_EQ(Titles(q), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("D")}));
+
+  TADOQuery* closed = Query(QStringLiteral("ADOQuery1"));
+  closed->SQL()->Add(QStringLiteral("select * from kategorije"));
+  closed->Requery();
+  EXPECT_TRUE(closed->Active()) << "a closed dataset opens";
+}
