@@ -399,6 +399,7 @@ QIcon ButtonIcon(int index) {
 TDBNavigator::TDBNavigator(TComponent* owner)
     : TWinControl(owner), FLink(std::make_unique<TNavigatorLink>(this)), FHints(std::make_unique<TStringList>()) {
   auto* panel = new QWidget();
+  panel->setAutoFillBackground(true);
   auto* layout = new QHBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

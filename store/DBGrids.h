@@ -170,10 +170,8 @@ class TDBGrid : public TWinControl {
   Q_PROPERTY(DBGrids::TDBGridOptions Options READ Options WRITE SetOptions)
   Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
   Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
-  Q_PROPERTY(TPopupMenu* PopupMenu READ PopupMenu WRITE SetPopupMenu)
   Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
   Q_PROPERTY(TNotifyEvent OnCellClick READ OnCellClick WRITE SetOnCellClick)
-  Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
 public:
   explicit TDBGrid(TComponent* owner = nullptr);
   ~TDBGrid() override;

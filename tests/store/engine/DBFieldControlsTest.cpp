@@ -186,6 +186,7 @@ TEST_F(DataControlsTest, MemoFollowsTheCurrentRowAndShowsALongBodyWhole) {
   notes->Close();
   EXPECT_EQ(memo->Text(), QString());
   EXPECT_TRUE(memo->Editor()->isReadOnly());
+  EXPECT_EQ(memo->Editor()->focusPolicy() & Qt::TabFocus, Qt::TabFocus) << "read-only, still reached with Tab";
 }
 
 TEST_F(DataControlsTest, ControlsPublishWhatTheWindowsSet) {
