@@ -162,7 +162,7 @@ namespace {
 // The memo's lines, read from and written to its editor.
 class TMemoLines : public TStrings {
 public:
-  explicit TMemoLines(TMemo* memo) : FMemo(memo) {}
+  explicit TMemoLines(TCustomMemo* memo) : FMemo(memo) {}
   int Count() const override { return static_cast<int>(Lines().size()); }
   QString Get(int index) const override {
     const QStringList l = Lines();
@@ -205,7 +205,7 @@ private:
     FOneEmptyLine = lines.size() == 1 && lines[0].isEmpty();
     Changed();
   }
-  TMemo* FMemo;
+  TCustomMemo* FMemo;
   bool FOneEmptyLine = false;
 };
 
@@ -218,7 +218,7 @@ QString FromCrLf(const QString& text) {
 
 }  // namespace
 
-TMemo::TMemo(TComponent* owner) : TWinControl(owner), FLines(std::make_unique<TMemoLines>(this)) {
+TCustomMemo::TCustomMemo(TComponent* owner) : TWinControl(owner), FLines(std::make_unique<TMemoLines>(this)) {
   FEditor = new QPlainTextEdit();
   FColor = clWindow;
   SetWidget(FEditor);
@@ -233,25 +233,25 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner), FLines(std::make_unique<TM
   });
 }
 
-bool TMemo::eventFilter(QObject* watched, QEvent* event) {
+bool TCustomMemo::eventFilter(QObject* watched, QEvent* event) {
   if (FEditor && watched == FEditor->viewport() && event->type() == QEvent::ContextMenu)
     return TWinControl::eventFilter(FEditor, event);
   return TWinControl::eventFilter(watched, event);
 }
 
-TMemo::~TMemo() = default;
+TCustomMemo::~TCustomMemo() = default;
 
-void TMemo::SetLines(TStrings* lines) {
+void TCustomMemo::SetLines(TStrings* lines) {
   if (lines) FLines->Assign(lines);
 }
 
-QString TMemo::GetText() const {
+QString TCustomMemo::GetText() const {
   QString t = FEditor->toPlainText();
   t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return t;
 }
 
-void TMemo::SetText(const QString& text) {
+void TCustomMemo::SetText(const QString& text) {
   static_cast<TMemoLines*>(FLines.get())->TextReplaced();
   const QString plain = FromCrLf(text);
   if (plain != FEditor->toPlainText()) {
@@ -264,35 +264,35 @@ void TMemo::SetText(const QString& text) {
   RaiseHandlerError();
 }
 
-void TMemo::SetAlignment(TAlignment a) {
+void TCustomMemo::SetAlignment(TAlignment a) {
   FAlignment = a;
   QTextOption opt = FEditor->document()->defaultTextOption();
   opt.setAlignment(a == taRightJustify ? Qt::AlignRight : a == taCenter ? Qt::AlignHCenter : Qt::AlignLeft);
   FEditor->document()->setDefaultTextOption(opt);
 }
 
-bool TMemo::ReadOnly() const { return FEditor->isReadOnly(); }
-void TMemo::SetReadOnly(bool v) { FEditor->setReadOnly(v); }
+bool TCustomMemo::ReadOnly() const { return FEditor->isReadOnly(); }
+void TCustomMemo::SetReadOnly(bool v) { FEditor->setReadOnly(v); }
 
-void TMemo::SetScrollBars(TScrollStyle v) {
+void TCustomMemo::SetScrollBars(TScrollStyle v) {
   FScrollBars = v;
   const bool vert = v == ssVertical || v == ssBoth, horz = v == ssHorizontal || v == ssBoth;
   FEditor->setVerticalScrollBarPolicy(vert ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   FEditor->setHorizontalScrollBarPolicy(horz ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
-void TMemo::SetWordWrap(bool v) {
+void TCustomMemo::SetWordWrap(bool v) {
   FWordWrap = v;
   FEditor->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
-bool TMemo::Modified() const { return FEditor->document()->isModified(); }
-void TMemo::SetModified(bool v) { FEditor->document()->setModified(v); }
-int TMemo::ColorRole() const { return QPalette::Base; }
-void TMemo::SelectAll() { FEditor->selectAll(); }
-void TMemo::CopyToClipboard() { FEditor->copy(); }
-void TMemo::PasteFromClipboard() { FEditor->paste(); }
-QString TMemo::SelText() const {
+bool TCustomMemo::Modified() const { return FEditor->document()->isModified(); }
+void TCustomMemo::SetModified(bool v) { FEditor->document()->setModified(v); }
+int TCustomMemo::ColorRole() const { return QPalette::Base; }
+void TCustomMemo::SelectAll() { FEditor->selectAll(); }
+void TCustomMemo::CopyToClipboard() { FEditor->copy(); }
+void TCustomMemo::PasteFromClipboard() { FEditor->paste(); }
+QString TCustomMemo::SelText() const {
   QString t = FEditor->textCursor().selectedText();
   t.replace(QChar(0x2029), QStringLiteral("\r\n"));
   return t;

@@ -109,25 +109,13 @@ protected:
   TNotifyEvent FOnChange;
 };
 
-// A multi-line text box. Lines are separated by CR LF in its text.
-class TMemo : public TWinControl {
+// The workings of a multi-line text box, for the memo controls to publish as
+// they need. Lines are separated by CR LF in its text.
+class TCustomMemo : public TWinControl {
   Q_OBJECT
-  Q_PROPERTY(Vcl::TAlignment Alignment READ Alignment WRITE SetAlignment)
-  Q_PROPERTY(int Color READ Color WRITE SetColor)
-  Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
-  Q_PROPERTY(TStrings* Lines READ Lines WRITE SetLines)
-  Q_PROPERTY(int MaxLength READ MaxLength WRITE SetMaxLength)
-  Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
-  Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
-  Q_PROPERTY(TPopupMenu* PopupMenu READ PopupMenu WRITE SetPopupMenu)
-  Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
-  Q_PROPERTY(Vcl::TScrollStyle ScrollBars READ ScrollBars WRITE SetScrollBars)
-  Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
-  Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
-  Q_PROPERTY(TKeyPressEvent OnKeyPress READ OnKeyPress WRITE SetOnKeyPress)
 public:
-  explicit TMemo(TComponent* owner = nullptr);
-  ~TMemo() override;
+  explicit TCustomMemo(TComponent* owner = nullptr);
+  ~TCustomMemo() override;
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment a);
   TStrings* Lines() const { return FLines.get(); }
@@ -172,6 +160,26 @@ protected:
   bool FWordWrap = true;
   bool FSettingText = false;
   TNotifyEvent FOnChange;
+};
+
+// A multi-line text box.
+class TMemo : public TCustomMemo {
+  Q_OBJECT
+  Q_PROPERTY(Vcl::TAlignment Alignment READ Alignment WRITE SetAlignment)
+  Q_PROPERTY(int Color READ Color WRITE SetColor)
+  Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
+  Q_PROPERTY(TStrings* Lines READ Lines WRITE SetLines)
+  Q_PROPERTY(int MaxLength READ MaxLength WRITE SetMaxLength)
+  Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
+  Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+  Q_PROPERTY(TPopupMenu* PopupMenu READ PopupMenu WRITE SetPopupMenu)
+  Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
+  Q_PROPERTY(Vcl::TScrollStyle ScrollBars READ ScrollBars WRITE SetScrollBars)
+  Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
+  Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
+  Q_PROPERTY(TKeyPressEvent OnKeyPress READ OnKeyPress WRITE SetOnKeyPress)
+public:
+  using TCustomMemo::TCustomMemo;
 };
 
 // A push button. A non-zero ModalResult closes a modal window with that result.

@@ -1,4 +1,6 @@
 #include "ADODB.h"
+#include "DBCtrls.h"
+#include "DBGrids.h"
 
 #include "Definition.h"
 #include "Dispatch.h"
@@ -447,4 +449,11 @@ void RegisterStoreClasses() {
   RegisterComponentClass<TADOTable>();
   RegisterComponentClass<TADOQuery>();
   RegisterComponentClass<TDataSource>();
+  RegisterComponentClass<TDBEdit>();
+  RegisterComponentClass<TDBText>();
+  RegisterComponentClass<TDBMemo>();
+  RegisterComponentClass<TDBLookupComboBox>();
+  RegisterComponentClass<TDBLookupListBox>();
+  RegisterComponentClass<TDBGrid>();
+  RegisterComponentClass<TDBNavigator>();
 }
