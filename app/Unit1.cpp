@@ -81,9 +81,7 @@ QString TForm1::AboutText() { return QStringLiteral("Notarium 1.0\nThe Notarium 
 
 QString TForm1::Message(int number) const { return MessageText(number, lgLang1->ActiveLanguage()); }
 
-bool TForm1::Confirm(int number) const {
-  return MessageBox(Message(number), Message(2), TMsgButtons::YesNo) == mrYes;
-}
+bool TForm1::Confirm(int number) const { return MessageBox(Message(number), Message(2), TMsgButtons::YesNo) == mrYes; }
 
 int TForm1::ConfirmOrCancel(int number) const {
   return MessageBox(Message(number), Message(2), TMsgButtons::YesNoCancel);
@@ -126,7 +124,8 @@ void TForm1::Oprogramu2Click(TObject*) { ShowMessage(AboutText()); }
 
 void TForm1::DBLookupComboBox1CloseUp(TObject*) {
   if (DBLookupComboBox1->Text().isEmpty()) return;
-  RunQuery(naslov, QStringLiteral("select * from notes where Cat_id=") + DBEdit1->Text() + QStringLiteral(" order by Title"));
+  RunQuery(naslov,
+           QStringLiteral("select * from notes where Cat_id=") + DBEdit1->Text() + QStringLiteral(" order by Title"));
   DBText2->SetVisible(true);
 }
 

@@ -202,9 +202,7 @@ void TControl::SetCursor(int cursor) {
     FWidget->setCursor(static_cast<Qt::CursorShape>(shape));
 }
 
-void TControl::SetAction(TComponent* action) {
-  SetReference(FAction, action);
-}
+void TControl::SetAction(TComponent* action) { SetReference(FAction, action); }
 
 void TControl::SetText(const QString& text) { FText = text; }
 
@@ -246,9 +244,7 @@ void TControl::ParentFontChanged() {
   FApplyingParentFont = false;
 }
 
-void TControl::SetPopupMenu(TPopupMenu* menu) {
-  SetReference(FPopupMenu, menu);
-}
+void TControl::SetPopupMenu(TPopupMenu* menu) { SetReference(FPopupMenu, menu); }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);

@@ -48,6 +48,7 @@ QString TLabel::DisplayText() const { return StripAccelChars(FText); }
 void TLabel::SetText(const QString& text) {
   FText = text;
   FLabel->setText(DisplayText());
+  NameFocusControl();
   AdjustBounds();
 }
 
@@ -83,9 +84,16 @@ void TLabel::SetWordWrap(bool v) {
   AdjustBounds();
 }
 
+// The label also names its control for screen readers: a chooser would
+// otherwise be announced by the item it shows.
 void TLabel::SetFocusControl(TWinControl* control) {
   SetReference(FFocusControl, control);
   FLabel->setBuddy(control ? control->Widget() : nullptr);
+  NameFocusControl();
+}
+
+void TLabel::NameFocusControl() {
+  if (FFocusControl && FFocusControl->Widget()) FFocusControl->Widget()->setAccessibleName(DisplayText());
 }
 
 void TLabel::Notification(TComponent* component, TOperation operation) {

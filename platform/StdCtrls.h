@@ -61,6 +61,7 @@ protected:
   void AdjustBounds();
   void UpdateLabel();
   void Notification(TComponent* component, TOperation operation) override;
+  void NameFocusControl();
   QLabel* FLabel;
   TWinControl* FFocusControl = nullptr;
   TAlignment FAlignment = taLeftJustify;

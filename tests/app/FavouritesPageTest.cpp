@@ -5,10 +5,8 @@
 namespace {
 
 const std::vector<SeedEntry> kEntries = {
-    {"Recepti", "Ćevapi", "Meso, luk i lepinja.", true},
-    {"Recepti", "Čorba", "Šargarepa i krompir.", false},
-    {"Recepti", "Ajvar", "Paprika i patlidžan.", true},
-    {"Recepti", "Sarma", "Kupus.", true},
+    {"Recepti", "Ćevapi", "Meso, luk i lepinja.", true},    {"Recepti", "Čorba", "Šargarepa i krompir.", false},
+    {"Recepti", "Ajvar", "Paprika i patlidžan.", true},     {"Recepti", "Sarma", "Kupus.", true},
     {"Posao", "Sastanak", "U ponedjeljak u devet.", false},
 };
 

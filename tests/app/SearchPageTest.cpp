@@ -53,7 +53,8 @@ TEST_F(SearchPage, StartsEmptyWithItsButtonsDisabled) {
 TEST_F(SearchPage, ChoosingACategoryListsItsEntriesByTitle) {
   Choose(Form1->DBLookupComboBox1, QStringLiteral("Posao"));
   EXPECT_TRUE(host.Errors().empty());
-  EXPECT_EQ(Form1->naslov->SQL()->Text().trimmed(), QStringLiteral("select * from notes where Cat_id=2 order by Title"));
+  EXPECT_EQ(Form1->naslov->SQL()->Text().trimmed(),
+            QStringLiteral("select * from notes where Cat_id=2 order by Title"));
   EXPECT_EQ(Titles(Form1->naslov), QStringList({QStringLiteral("Izvještaj"), QStringLiteral("Sastanak")}));
   EXPECT_EQ(Current(), QStringLiteral("Izvještaj")) << "the first entry is current";
   EXPECT_EQ(Form1->DBMemo1->Text(), QStringLiteral("Rok je petak."));

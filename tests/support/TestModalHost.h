@@ -18,7 +18,7 @@ struct ShownBox {
   QString text;  // message, notice or error text; input prompt; window name
   QString caption;
   TMsgButtons buttons = TMsgButtons::OK;
-  QString value;  // the text an input box's field started with
+  QString value = QString();  // the text an input box's field started with
 };
 
 class TestModalHost : public IModalHost {
