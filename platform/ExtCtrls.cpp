@@ -303,6 +303,7 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner), FGlyph(std::mak
   FGlyph->OnChange = [this] { UpdateIcon(); };
   SetWidget(FButton);
   SetBounds(0, 0, 23, 22);
+  UpdateIcon();
   QObject::connect(FButton, &QToolButton::clicked, FButton, [this] { Dispatch([this] { Click(); }); });
 }
 
@@ -320,6 +321,9 @@ void TSpeedButton::SetText(const QString& text) {
 }
 
 void TSpeedButton::UpdateIcon() {
+  // A button that shows neither text nor picture is nothing the user can
+  // see: Tab passes it by.
+  FButton->setFocusPolicy(FGlyph->Empty() && FText.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
   if (FGlyph->Empty()) {
     FButton->setIcon(QIcon());
     FButton->setToolButtonStyle(Qt::ToolButtonTextOnly);

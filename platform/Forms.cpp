@@ -536,10 +536,10 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
-void TApplication::SetTitle(const QString& title) {
-  FTitle = title;
-  QGuiApplication::setApplicationDisplayName(title);
-}
+// The title is not handed to Qt as the display name: Qt would append it to
+// every window's caption ("Potvrda - Notarium 1.0" where the box says
+// "Potvrda"). Boxes take it as their caption where they need it.
+void TApplication::SetTitle(const QString& title) { FTitle = title; }
 
 void TApplication::Initialize() { QApplication::setQuitOnLastWindowClosed(false); }
 

@@ -280,7 +280,12 @@ void TCustomMemo::SetAlignment(TAlignment a) {
 }
 
 bool TCustomMemo::ReadOnly() const { return FEditor->isReadOnly(); }
-void TCustomMemo::SetReadOnly(bool v) { FEditor->setReadOnly(v); }
+// A read-only memo is still read with the keys: the caret moves, pages turn
+// and text is selected, as in any text the user reads.
+void TCustomMemo::SetReadOnly(bool v) {
+  FEditor->setReadOnly(v);
+  if (v) FEditor->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
 
 void TCustomMemo::SetScrollBars(TScrollStyle v) {
   FScrollBars = v;

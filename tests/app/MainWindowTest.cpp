@@ -60,6 +60,8 @@ TEST_F(MainWindow, FrameMatchesItsDefinition) {
   EXPECT_TRUE(Form1->SpeedButton3->Caption().isEmpty());
   EXPECT_TRUE(Form1->SpeedButton3->Glyph()->Empty());
   EXPECT_EQ(Form1->SpeedButton3->Action(), nullptr);
+  EXPECT_EQ(Form1->SpeedButton3->Widget()->focusPolicy(), Qt::NoFocus) << "Tab passes a button that shows nothing";
+  EXPECT_EQ(Form1->SpeedButton1->Widget()->focusPolicy(), Qt::TabFocus);
 }
 
 TEST_F(MainWindow, MenuTable) {

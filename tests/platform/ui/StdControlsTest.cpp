@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 using namespace uitest;
 
@@ -182,6 +183,12 @@ end)"));
   TypeText(editor, QStringLiteral("x"));
   EXPECT_EQ(memo->Text(), QString()) << "a read-only memo takes no typing";
   EXPECT_FALSE(memo->Modified());
+  // ...but is read with the keys: the caret moves and text is selected.
+  memo->SetText(QStringLiteral("first line\nsecond line"));
+  QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(editor->textCursor().position(), editor->toPlainText().size()) << "Ctrl+End reaches the end";
+  QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(memo->SelText(), QStringLiteral("second line"));
   memo->SetWordWrap(true);
   EXPECT_EQ(editor->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 
