@@ -40,21 +40,21 @@ void TFieldDataLink::Changed() {
 
 // ---------------------------------------------------------------- TDBEdit
 
-TDBEdit::TDBEdit(TComponent* owner) : TEdit(owner), FLink(this, [this] { SetText(FLink.Text()); }) {}
+TDBEdit::TDBEdit(TComponent* owner) : TEdit(owner), TFieldBinding(this, [this] { SetText(FLink.Text()); }) {}
 
-TDBEdit::~TDBEdit() { FLink.Detach(); }
+TDBEdit::~TDBEdit() = default;
 
 // ---------------------------------------------------------------- TDBText
 
-TDBText::TDBText(TComponent* owner) : TLabel(owner), FLink(this, [this] { SetText(FLink.Text()); }) {}
+TDBText::TDBText(TComponent* owner) : TLabel(owner), TFieldBinding(this, [this] { SetText(FLink.Text()); }) {}
 
-TDBText::~TDBText() { FLink.Detach(); }
+TDBText::~TDBText() = default;
 
 // ---------------------------------------------------------------- TDBMemo
 
-TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), FLink(this, [this] { SetText(FLink.Text()); }) {}
+TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), TFieldBinding(this, [this] { SetText(FLink.Text()); }) {}
 
-TDBMemo::~TDBMemo() { FLink.Detach(); }
+TDBMemo::~TDBMemo() = default;
 
 // ---------------------------------------------------------------- TDBLookupControl
 

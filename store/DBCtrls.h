@@ -78,46 +78,51 @@ private:
   std::function<void()> FChanged;
 };
 
+// The field a bound control shows, and the accessors behind the control's
+// published DataSource and DataField.
+class TFieldBinding {
+public:
+  TDataSource* DataSource() const { return FLink.DataSource(); }
+  void SetDataSource(TDataSource* source) { FLink.SetDataSource(source); }
+  QString DataField() const { return FLink.FieldName(); }
+  void SetDataField(const QString& name) { FLink.SetFieldName(name); }
+  TField* Field() const { return FLink.Field(); }
+
+protected:
+  // `show` puts the link's text into the control.
+  TFieldBinding(TComponent* control, std::function<void()> show) : FLink(control, std::move(show)) {}
+  // Runs before the control's own base goes: nothing is told to it after.
+  ~TFieldBinding() { FLink.Detach(); }
+  TFieldBinding(const TFieldBinding&) = delete;
+  TFieldBinding& operator=(const TFieldBinding&) = delete;
+
+  TFieldDataLink FLink;
+};
+
 // An edit that shows a field of the current row. OnChange fires exactly when
 // the text shown changes, from the data or from typing; typing changes only
 // what is shown, never the dataset.
-class TDBEdit : public TEdit {
+class TDBEdit : public TEdit, public TFieldBinding {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
   Q_PROPERTY(TDataSource* DataSource READ DataSource WRITE SetDataSource)
 public:
   explicit TDBEdit(TComponent* owner = nullptr);
   ~TDBEdit() override;
-  TDataSource* DataSource() const { return FLink.DataSource(); }
-  void SetDataSource(TDataSource* source) { FLink.SetDataSource(source); }
-  QString DataField() const { return FLink.FieldName(); }
-  void SetDataField(const QString& name) { FLink.SetFieldName(name); }
-  TField* Field() const { return FLink.Field(); }
-
-private:
-  TFieldDataLink FLink;
 };
 
 // A label that shows a field of the current row; a date shows as the date.
-class TDBText : public TLabel {
+class TDBText : public TLabel, public TFieldBinding {
   Q_OBJECT
   Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
   Q_PROPERTY(TDataSource* DataSource READ DataSource WRITE SetDataSource)
 public:
   explicit TDBText(TComponent* owner = nullptr);
   ~TDBText() override;
-  TDataSource* DataSource() const { return FLink.DataSource(); }
-  void SetDataSource(TDataSource* source) { FLink.SetDataSource(source); }
-  QString DataField() const { return FLink.FieldName(); }
-  void SetDataField(const QString& name) { FLink.SetFieldName(name); }
-  TField* Field() const { return FLink.Field(); }
-
-private:
-  TFieldDataLink FLink;
 };
 
 // A multi-line text box that shows a field of the current row.
-class TDBMemo : public TCustomMemo {
+class TDBMemo : public TCustomMemo, public TFieldBinding {
   Q_OBJECT
   Q_PROPERTY(Vcl::TAlignment Alignment READ Alignment WRITE SetAlignment)
   Q_PROPERTY(int Color READ Color WRITE SetColor)
@@ -133,14 +138,6 @@ class TDBMemo : public TCustomMemo {
 public:
   explicit TDBMemo(TComponent* owner = nullptr);
   ~TDBMemo() override;
-  TDataSource* DataSource() const { return FLink.DataSource(); }
-  void SetDataSource(TDataSource* source) { FLink.SetDataSource(source); }
-  QString DataField() const { return FLink.FieldName(); }
-  void SetDataField(const QString& name) { FLink.SetFieldName(name); }
-  TField* Field() const { return FLink.Field(); }
-
-private:
-  TFieldDataLink FLink;
 };
 
 // What the two lookup lists share: the rows of the list dataset, one item
