@@ -1,8 +1,12 @@
 #include "Unit1.h"
 
 #include "Dialogs.h"
+#include "EditovanjeZapisa.h"
 #include "JetSql.h"
+#include "Jezik.h"
+#include "Kategorije.h"
 #include "Messages.h"
+#include "NoviUnos.h"
 
 #include <functional>
 
@@ -26,11 +30,6 @@ void RerunQuery(TADOQuery* query) {
   query->Requery();
 }
 
-namespace {
-
-// Changes one field of the current row and stores it. A store the notebook
-// refuses is given up before the error is shown, so the list keeps its rows
-// as they were and moving to another row does not try it again.
 void StoreField(TDataSet* dataSet, const QString& field, const std::function<void(TField*)>& set) {
   dataSet->Edit();
   try {
@@ -41,6 +40,8 @@ void StoreField(TDataSet* dataSet, const QString& field, const std::function<voi
     throw;
   }
 }
+
+namespace {
 
 QString FavouritesText(const QString& id) {
   return QStringLiteral("select * from notes where Cat_id =") + id + QStringLiteral("  and Favorite=1 order by Title");
@@ -104,19 +105,13 @@ void TForm1::FormActivate(TObject*) {
   NameListsForScreenReaders();
 }
 
-void TForm1::NotYetAvailable(TObject* Sender) {
-  auto* item = qobject_cast<TMenuItem*>(Sender);
-  const QString what = item ? StripAccelChars(item->Caption()) : QString();
-  ShowMessage(QStringLiteral("%1\n\nThis window is not available yet.").arg(what));
-}
-
-void TForm1::JezikLanguage1Click(TObject* Sender) { NotYetAvailable(Sender); }
+void TForm1::JezikLanguage1Click(TObject*) { RunDialog(Jezik); }
 
 void TForm1::Exit1Click(TObject*) { Close(); }
 
-void TForm1::Noviunos1Click(TObject* Sender) { NotYetAvailable(Sender); }
+void TForm1::Noviunos1Click(TObject*) { RunDialog(NoviUnos); }
 
-void TForm1::Novakategorija1Click(TObject* Sender) { NotYetAvailable(Sender); }
+void TForm1::Novakategorija1Click(TObject*) { RunDialog(Kategorije); }
 
 void TForm1::Oprogramu2Click(TObject*) { ShowMessage(AboutText()); }
 
@@ -181,9 +176,13 @@ void TForm1::SpeedButton4Click(TObject*) {
   RerunQuery(ADOQuery1);
 }
 
-void TForm1::Editujzapis1Click(TObject* Sender) {
+// The dialog gets the pane's text as it stands, unmodified.
+void TForm1::Editujzapis1Click(TObject*) {
   if (DBEdit3->Text().isEmpty()) return;
-  NotYetAvailable(Sender);
+  RunDialog(EditovanjeZapisa, [this](TEditovanjeZapisa& dialog) {
+    dialog.Memo1->SetText(DBMemo1->Text());
+    dialog.Memo1->SetModified(false);
+  });
 }
 
 void TForm1::Copy1Click(TObject*) { DBMemo1->CopyToClipboard(); }

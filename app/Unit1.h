@@ -17,6 +17,9 @@
 #include "rsPropSaver.h"
 #include "rsStorage.h"
 
+#include <functional>
+#include <type_traits>
+
 // The application's title, shown for the program and as the caption of
 // notices; a second start finds the running copy by it.
 inline const QString kApplicationTitle = QStringLiteral("Notarium 1.0");
@@ -32,6 +35,11 @@ void RunQuery(TADOQuery* query, const QString& sql);
 // filled stays closed. The first row is current afterwards. A run that fails
 // leaves the list showing the rows it had.
 void RerunQuery(TADOQuery* query);
+
+// Changes one field of the current row and stores it. A store the notebook
+// refuses is given up before the error is raised, so the dataset keeps its
+// rows as they were and moving to another row does not try it again.
+void StoreField(TDataSet* dataSet, const QString& field, const std::function<void(TField*)>& set);
 
 // Shows the banner picture at `path` in `image`. A picture that is missing or
 // cannot be decoded leaves the image empty, so its header shows its own
@@ -147,9 +155,25 @@ public slots:
 
 private:
   void NameListsForScreenReaders();
-  // The dialogs' commands, until their windows are built.
-  void NotYetAvailable(TObject* Sender);
 };
 
 // The main window, for the dialogs to reach it.
 extern TForm1* Form1;
+
+// Opens a dialog as every command does: created with the main window as its
+// owner and kept in `reference` while it lives, made ready by `prepare`,
+// shown modally, and freed when its modal loop returns, which saves its
+// settings.
+template <class T>
+void RunDialog(T*& reference, const std::type_identity_t<std::function<void(T&)>>& prepare = {}) {
+  reference = CreateForm<T>(Form1);
+  struct Release {
+    T*& dialog;
+    ~Release() {
+      delete dialog;
+      dialog = nullptr;
+    }
+  } release{reference};
+  if (prepare) prepare(*reference);
+  reference->ShowModal();
+}

@@ -745,8 +745,21 @@ private:
   void Resolve(const Fixup& f) {
     TComponent* found = FForm->FindComponent(f.name);
     if (!found && SameText(f.name, FForm->Name())) found = FForm;
+    if (!found) found = FindInOtherWindow(f.name);
     if (!found) Fail(f.line, QStringLiteral("no component named %1").arg(f.name));
     Guard(f.line, [&] { SetObjectProp(f.object, f.prop, found); });
+  }
+
+  // "Form1.ADOConnection1": a component of another window of the
+  // application, as a dialog names the main window's connection.
+  static TComponent* FindInOtherWindow(const QString& path) {
+    const qsizetype dot = path.indexOf(QLatin1Char('.'));
+    if (dot <= 0 || !Application) return nullptr;
+    const QString window = path.left(dot);
+    for (TComponent* c : Application->ComponentList())
+      if (auto* form = qobject_cast<TCustomForm*>(c); form && SameText(form->Name(), window))
+        return form->FindComponent(path.mid(dot + 1));
+    return nullptr;
   }
 
   TCustomForm* FForm;

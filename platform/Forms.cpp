@@ -471,6 +471,7 @@ void TCustomForm::Close() {
 int TCustomForm::ShowModal() {
   if (FModal || FWidget->isVisible()) throw EInvalidOperation(QStringLiteral("Cannot make a visible window modal"));
   FModal = true;
+  FModalDone = false;
   FModalResult = mrNone;
   FWidget->setWindowModality(Qt::ApplicationModal);
   struct EndModal {
@@ -494,13 +495,15 @@ int TCustomForm::ShowModal() {
 }
 
 bool TCustomForm::ModalLoopDone() {
+  if (FModalDone) return true;
   if (Application && Application->Terminated()) {
     if (FModalResult == mrNone) FModalResult = mrCancel;
     return true;
   }
   if (FModalResult == mrNone) return false;
   CloseModal();
-  return FModalResult != mrNone;
+  FModalDone = FModalResult != mrNone;
+  return FModalDone;
 }
 
 void TCustomForm::CloseModal() {

@@ -75,7 +75,8 @@ public:
   void SetModalResult(int v) { FModalResult = v; }
   bool IsModal() const { return FModal; }
   // For modal loops: whether the loop should end now. A set modal result
-  // runs the close query, which may veto and clear it.
+  // runs the close query, which may veto and clear it. Once the close is
+  // granted the loop stays done; the close query is not asked again.
   bool ModalLoopDone();
   bool Active() const;
   // Makes the window the active one and raises it.
@@ -126,6 +127,7 @@ protected:
   TControl* FActiveControl = nullptr;
   int FModalResult = 0;
   bool FModal = false;
+  bool FModalDone = false;
   bool FPlaced = false;
   bool FActive = false;
 

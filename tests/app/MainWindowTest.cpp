@@ -116,21 +116,28 @@ TEST_F(MainWindow, AboutBoxIsANoticeWithTheTitle) {
   EXPECT_EQ(lines[2], QStringLiteral("December 2026"));
 }
 
-TEST_F(MainWindow, FunctionKeysOpenTheirCommandsFromEitherPage) {
+TEST_F(MainWindow, FunctionKeysOpenTheirDialogsFromEitherPage) {
   Form1->Show();
   Form1->Window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form1->Window()));
   const std::pair<Qt::Key, const char*> keys[] = {
-      {Qt::Key_F1, "Jezik / Language"}, {Qt::Key_F5, "Novi unos"}, {Qt::Key_F9, "Kategorije"}};
+      {Qt::Key_F1, "Jezik"}, {Qt::Key_F5, "NoviUnos"}, {Qt::Key_F9, "Kategorije"}};
   for (TTabSheet* page : {Form1->TabSheet1, Form1->TabSheet2}) {
     Form1->PageControl1->SetActivePage(page);
-    for (const auto& [key, caption] : keys) {
-      SCOPED_TRACE(QStringLiteral("%1 on %2").arg(QString::fromUtf8(caption), page->Name()).toStdString());
+    for (const auto& [key, dialog] : keys) {
+      SCOPED_TRACE(QStringLiteral("%1 on %2").arg(QString::fromUtf8(dialog), page->Name()).toStdString());
       host.Clear();
+      TComponent* owner = nullptr;
+      host.OnModal([&owner](TCustomForm& form) {
+        owner = form.Owner();
+        form.Close();
+      });
       QTest::keyClick(Form1->Window(), key);
-      const auto notices = host.ShownOf(ShownBox::Notice);
-      ASSERT_EQ(notices.size(), 1u) << "the command runs once";
-      EXPECT_TRUE(notices[0].text.startsWith(QString::fromUtf8(caption)));
+      const auto shown = host.ShownOf(ShownBox::Modal);
+      ASSERT_EQ(shown.size(), 1u) << "the dialog opens once";
+      EXPECT_EQ(shown[0].text, QString::fromUtf8(dialog));
+      EXPECT_EQ(owner, Form1) << "owned by the main window";
+      EXPECT_TRUE(host.Errors().empty());
     }
   }
 }

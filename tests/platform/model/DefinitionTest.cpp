@@ -547,3 +547,25 @@ TEST_F(Definition, ClassesRegisterUnderTheirNameWithoutNamespace) {
   EXPECT_EQ(made->ClassName(), QStringLiteral("TTestPart"));
   EXPECT_EQ(made->Owner(), &owner);
 }
+
+// A dialog names a component of another window: "Form1.ADOConnection1".
+TEST_F(Definition, ReferencesReachAComponentOfAnotherWindow) {
+  TApplication* own = Application ? nullptr : new TApplication();
+  auto main = std::make_unique<TTestForm>(Application);
+  main->SetName(QStringLiteral("Main"));
+  auto* part = new TTestPart(main.get());
+  part->SetName(QStringLiteral("Shared"));
+  auto dialog = Load(QStringLiteral(R"(object Dialog: TTestForm
+  object A: TTestPart
+    Buddy = Main.Shared
+  end
+end
+)"));
+  EXPECT_EQ(Find<TTestPart>(*dialog, "A")->Buddy(), part);
+  EXPECT_THROW(
+      Load(QStringLiteral("object Dialog: TTestForm\n  object A: TTestPart\n    Buddy = Main.Missing\n  end\nend\n")),
+      EDefinitionError);
+  dialog.reset();
+  main.reset();
+  delete own;
+}
