@@ -180,6 +180,9 @@ void TCustomForm::ApplyGeometry() {
   if (!FWidget) return;
   if (FWidget->isVisible() && (FWidget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) return;
   FSettingGeometry = true;
+  // A window of a fixed border keeps the size it is given now, not the one
+  // it had when the border was set.
+  if (FFixedSize) FWidget->setFixedSize(FWidth, FHeight);
   FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
   FSettingGeometry = false;
 }

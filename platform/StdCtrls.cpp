@@ -228,6 +228,9 @@ QString FromCrLf(const QString& text) {
 
 TCustomMemo::TCustomMemo(TComponent* owner) : TWinControl(owner), FLines(std::make_unique<TMemoLines>(this)) {
   FEditor = new QPlainTextEdit();
+  // Tab moves on to the next control, as in every other field of a window;
+  // a memo takes no tab characters.
+  FEditor->setTabChangesFocus(true);
   FColor = clWindow;
   SetWidget(FEditor);
   SetBounds(0, 0, 185, 89);

@@ -55,6 +55,21 @@ protected:
   }
 };
 
+// Each dialog opens at its designed size; the two with a fixed border cannot
+// be resized.
+TEST_F(Dialogs, DialogsOpenAtTheirDesignedSizes) {
+  auto check = [](TCustomForm& d, QSize size, bool fixed) {
+    EXPECT_EQ(d.Window()->size(), size) << d.Name().toStdString();
+    EXPECT_EQ(d.Window()->minimumSize() == d.Window()->maximumSize(), fixed) << d.Name().toStdString();
+    d.Close();
+  };
+  Open<TNoviUnos>(&TForm1::Noviunos1Click, [&](TNoviUnos& d) { check(d, QSize(741, 561), false); });
+  Open<TKategorije>(&TForm1::Novakategorija1Click, [&](TKategorije& d) { check(d, QSize(369, 352), true); });
+  Open<TJezik>(&TForm1::JezikLanguage1Click, [&](TJezik& d) { check(d, QSize(317, 208), true); });
+  Choose(Form1->DBLookupComboBox1, QStringLiteral("Posao"));
+  Open<TEditovanjeZapisa>(&TForm1::Editujzapis1Click, [&](TEditovanjeZapisa& d) { check(d, QSize(820, 569), false); });
+}
+
 // --- New entry ------------------------------------------------------------------------
 
 TEST_F(Dialogs, NewEntryAsksBeforeItChecksAndStoresSeveralInARow) {

@@ -189,6 +189,7 @@ end)"));
   EXPECT_EQ(editor->textCursor().position(), editor->toPlainText().size()) << "Ctrl+End reaches the end";
   QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
   EXPECT_EQ(memo->SelText(), QStringLiteral("second line"));
+  EXPECT_TRUE(editor->tabChangesFocus()) << "Tab moves on; a memo takes no tab characters";
   memo->SetWordWrap(true);
   EXPECT_EQ(editor->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 
