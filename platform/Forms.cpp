@@ -488,7 +488,7 @@ void TCustomForm::PlaceForShow() {
   }
   // Whatever placed it (its definition, a saved placement, the program), a
   // window never opens where the user cannot take hold of it.
-  if (FWindowState == wsNormal) {
+  if (WindowState() == wsNormal) {
     const QRect kept = KeepOnScreen(BoundsRect(), screen);
     if (kept != BoundsRect()) SetBounds(kept.x(), kept.y(), kept.width(), kept.height());
   }
