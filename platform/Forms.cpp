@@ -5,12 +5,15 @@
 #include "Dispatch.h"
 #include "Exceptions.h"
 #include "Menus.h"
+#include "Placement.h"
+#include "StdCtrls.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -65,12 +68,47 @@ protected:
     QWidget::resizeEvent(event);
     if (FForm) FForm->WindowMovedOrResized();
   }
+  // Reached by the keys that the focused control left unused.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (FForm && FForm->DialogKey(event))
+      event->accept();
+    else
+      QWidget::keyPressEvent(event);
+  }
 
 private:
   TCustomForm* FForm;
 };
 
 namespace {
+// A window tied to another one on the desktop is the toolkit's child of that
+// window, of the dialog kind, so that the window manager keeps it above;
+// without one it is an ordinary top-level window. Changing the parent hides
+// a window and may move it: both are put back.
+void SetOwnerWindow(QWidget* window, QWidget* owner) {
+  const QRect geometry = window->geometry();
+  const bool shown = window->isVisible();
+  window->setParent(owner, (window->windowFlags() & ~Qt::WindowType_Mask) | (owner ? Qt::Dialog : Qt::Window));
+  window->setGeometry(geometry);
+  if (shown) window->show();
+}
+
+// The first enabled, shown button of the window marked as its default (or
+// its cancel) button.
+TButton* FindDialogButton(const TWinControl* parent, const QWidget* window, bool isDefault) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* control = parent->Controls(i);
+    if (auto* button = qobject_cast<TButton*>(control)) {
+      QWidget* w = button->Widget();
+      if ((isDefault ? button->Default() : button->Cancel()) && w && w->isEnabled() && w->isVisibleTo(window))
+        return button;
+    } else if (auto* container = qobject_cast<TWinControl*>(control)) {
+      if (TButton* found = FindDialogButton(container, window, isDefault)) return found;
+    }
+  }
+  return nullptr;
+}
+
 // The window whose activation event ran last, so that it is deactivated
 // before another one is activated, whatever order the toolkit reports.
 TCustomForm* gActiveForm = nullptr;
@@ -137,6 +175,48 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::Detach() {
   if (gActiveForm == this) gActiveForm = nullptr;
   if (auto* window = dynamic_cast<FormWindow*>(FWidget.data())) window->Detach();
+  ReleaseOwnedWindows();
+}
+
+void TCustomForm::ReleaseOwnedWindows() {
+  if (!FWidget) return;
+  const QObjectList children = FWidget->children();
+  for (QObject* child : children)
+    if (auto* window = dynamic_cast<FormWindow*>(child)) SetOwnerWindow(window, nullptr);
+}
+
+TCustomForm* TCustomForm::OwnerWindowForm() const {
+  auto usable = [this](TCustomForm* form) {
+    // Never a window tied to this one: the two would hold each other.
+    if (!form || form == this || !form->FWidget || !form->FWidget->isVisible()) return false;
+    for (const QWidget* w = form->FWidget; w; w = w->parentWidget())
+      if (w == FWidget) return false;
+    return true;
+  };
+  if (auto* owner = qobject_cast<TCustomForm*>(Owner()); usable(owner)) return owner;
+  if (Application && usable(Application->MainForm())) return Application->MainForm();
+  return nullptr;
+}
+
+QScreen* TCustomForm::HomeScreen() const {
+  if (TCustomForm* owner = OwnerWindowForm()) {
+    QWidget* w = owner->FWidget;
+    if (QScreen* s = QGuiApplication::screenAt(w->frameGeometry().center())) return s;
+    if (QScreen* s = w->screen()) return s;
+  }
+  return QGuiApplication::primaryScreen();
+}
+
+void TCustomForm::AttachToOwnerWindow() {
+  TCustomForm* owner = OwnerWindowForm();
+  QWidget* ownerWindow = owner ? owner->FWidget.data() : nullptr;
+  if (FWidget->parentWidget() == ownerWindow) return;
+  // The window keeps its own bounds; the moves of the change are not the
+  // user's.
+  FSettingGeometry = true;
+  SetOwnerWindow(FWidget, ownerWindow);
+  FSettingGeometry = false;
+  ApplyGeometry();
 }
 
 void TCustomForm::BeforeDestruction() {
@@ -250,6 +330,23 @@ bool TCustomForm::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+bool TCustomForm::DialogKey(const QKeyEvent* event) {
+  if (Destroying() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter && event->key() != Qt::Key_Escape) return false;
+  // A focused button takes Enter as if it were the default one.
+  if (auto* focused = qobject_cast<QPushButton*>(FWidget->focusWidget()); enter && focused && focused->isEnabled()) {
+    focused->click();
+    return true;
+  }
+  TButton* button = FindDialogButton(this, FWidget, enter);
+  if (!button) return false;
+  // The same click as the mouse's: the button's modal result, then its
+  // OnClick.
+  static_cast<QPushButton*>(button->Widget())->click();
+  return true;
+}
+
 bool TCustomForm::PreviewKey(QWidget* target, const QKeyEvent* event) {
   if (!FKeyPreview || !FOnFormKeyPress || Destroying()) return false;
   // The key goes where the focus is; with no focus, to the window itself.
@@ -311,6 +408,8 @@ void TCustomForm::UpdateWindowFlags() {
     if (FBorderIcons.testFlag(biMaximize) && sizeable) f |= Qt::WindowMaximizeButtonHint;
   }
   if (FBorderStyle == bsNone) f = Qt::Window | Qt::FramelessWindowHint;
+  // A window tied to an owner window stays of the dialog kind.
+  if (FWidget->parentWidget()) f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
   FWidget->setWindowFlags(f);
   FFixedSize = !sizeable;
   if (FFixedSize)
@@ -366,28 +465,40 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 }
 
 void TCustomForm::PlaceForShow() {
-  if (FPlaced) return;
-  FPlaced = true;
-  QScreen* screen = QGuiApplication::primaryScreen();
+  QScreen* screen = HomeScreen();
   if (!screen) return;
-  QRect area;
-  switch (FPosition) {
-    case poScreenCenter: area = screen->availableGeometry(); break;
-    case poDesktopCenter: area = screen->virtualGeometry(); break;
-    case poMainFormCenter:
-    case poOwnerFormCenter: {
-      auto* owner = qobject_cast<TCustomForm*>(Owner());
-      if (FPosition == poMainFormCenter && Application) owner = Application->MainForm();
-      area = owner && owner != this ? owner->Window()->frameGeometry() : screen->availableGeometry();
-      break;
+  if (!FPlaced) {
+    FPlaced = true;
+    // Centred on the screen of the window it belongs to: on a desktop of
+    // several screens, the desktop's middle may be the seam between two.
+    QRect area;
+    switch (FPosition) {
+      case poScreenCenter:
+      case poDesktopCenter: area = screen->availableGeometry(); break;
+      case poMainFormCenter:
+      case poOwnerFormCenter: {
+        auto* owner = qobject_cast<TCustomForm*>(Owner());
+        if (FPosition == poMainFormCenter && Application) owner = Application->MainForm();
+        area = owner && owner != this ? owner->Window()->frameGeometry() : screen->availableGeometry();
+        break;
+      }
+      default: break;
     }
-    default: return;
+    if (!area.isNull()) {
+      const int left = area.x() + (area.width() - FWidth) / 2, top = area.y() + (area.height() - FHeight) / 2;
+      SetBounds(std::max(area.x(), left), std::max(area.y(), top), FWidth, FHeight);
+    }
   }
-  const int left = area.x() + (area.width() - FWidth) / 2, top = area.y() + (area.height() - FHeight) / 2;
-  SetBounds(std::max(area.x(), left), std::max(area.y(), top), FWidth, FHeight);
+  // Whatever placed it (its definition, a saved placement, the program), a
+  // window never opens where the user cannot take hold of it.
+  if (WindowState() == wsNormal) {
+    const QRect kept = KeepOnScreen(BoundsRect(), screen);
+    if (kept != BoundsRect()) SetBounds(kept.x(), kept.y(), kept.width(), kept.height());
+  }
 }
 
 void TCustomForm::Show() {
+  AttachToOwnerWindow();
   PlaceForShow();
   FVisible = true;
   switch (FWindowState) {

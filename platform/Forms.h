@@ -13,6 +13,7 @@
 
 class QKeyEvent;
 class QMenuBar;
+class QScreen;
 class QWidget;
 class IModalHost;
 
@@ -92,6 +93,12 @@ public:
 
   // The window's top-level widget.
   QWidget* Window() const { return FWidget; }
+  // The visible window this one belongs to on the desktop: its owner, or
+  // else the main window; none for the main window itself. The window stays
+  // above it while both are shown.
+  TCustomForm* OwnerWindowForm() const;
+  // The screen the window opens on: its owner window's, else the primary one.
+  QScreen* HomeScreen() const;
 
 protected:
   // The window's events; TForm publishes them.
@@ -137,6 +144,14 @@ private:
   void Detach();
   // The key preview: runs OnKeyPress for a key pressed on `target`.
   bool PreviewKey(QWidget* target, const QKeyEvent* event);
+  // Enter and Escape that no control used: they press the default and the
+  // cancel button. True when a button took the key.
+  bool DialogKey(const QKeyEvent* event);
+  // Ties the window to its owner window before it shows, or unties it.
+  void AttachToOwnerWindow();
+  // The owned windows tied to this one are let go before this one's widget
+  // is freed: their own forms free them.
+  void ReleaseOwnedWindows();
   void UpdateWindowFlags();
   void RebuildMenuBar();
   void WindowMovedOrResized();

@@ -24,20 +24,25 @@ TWindowPlacement GetWindowPlacement(const TCustomForm& form) {
   return p;
 }
 
-QRect KeepOnScreen(const QRect& rect) {
-  const auto screens = QGuiApplication::screens();
-  for (QScreen* s : screens)
-    if (s->geometry().intersects(rect)) return rect;
-  QScreen* primary = QGuiApplication::primaryScreen();
-  if (!primary) return rect;
-  const QRect area = primary->availableGeometry();
+QRect KeepOnScreen(const QRect& rect, const QScreen* home) {
+  // Measured on the rectangle's top strip: the window's frame is not known
+  // before it shows, and the record's rectangle is where the window starts.
+  const QRect bar(rect.x(), rect.y(), rect.width(), std::min(TitleBarHeight, rect.height()));
+  const int wide = std::min(TitleBarGrip, bar.width()), high = (bar.height() + 1) / 2;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect seen = bar & s->availableGeometry();
+    if (seen.width() >= wide && seen.height() >= high) return rect;
+  }
+  if (!home) home = QGuiApplication::primaryScreen();
+  if (!home) return rect;
+  const QRect area = home->availableGeometry();
   const int w = std::min(rect.width(), area.width()), h = std::min(rect.height(), area.height());
   return QRect(area.x() + (area.width() - w) / 2, area.y() + (area.height() - h) / 2, w, h);
 }
 
 void SetWindowPlacement(TCustomForm& form, const TWindowPlacement& p) {
   form.SetPlacementExtras(p.flags, p.minPosition, p.maxPosition);
-  form.SetNormalBounds(KeepOnScreen(QRect(p.left, p.top, p.right - p.left, p.bottom - p.top)));
+  form.SetNormalBounds(KeepOnScreen(QRect(p.left, p.top, p.right - p.left, p.bottom - p.top), form.HomeScreen()));
   if (!IsWindowVisible(form)) return;
   switch (p.showCmd) {
     case SW_SHOWMINIMIZED: form.SetWindowState(wsMinimized); break;

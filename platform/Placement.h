@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 
+class QScreen;
 class TCustomForm;
 
 // Show commands of the record.
@@ -28,11 +29,15 @@ struct TWindowPlacement {
 
 TWindowPlacement GetWindowPlacement(const TCustomForm& form);
 // Applies a record. Show command 0 leaves a hidden window hidden; 2 and 3
-// minimise and maximise a shown one. A restored rectangle that would stand
-// entirely outside every screen is moved onto the primary screen.
+// minimise and maximise a shown one. A restored rectangle whose title bar
+// no screen shows is moved onto the window's home screen (KeepOnScreen).
 void SetWindowPlacement(TCustomForm& form, const TWindowPlacement& placement);
 bool IsWindowVisible(const TCustomForm& form);
 bool IsIconic(const TCustomForm& form);
-// The rectangle moved (and, if need be, shrunk) onto the primary screen when
-// no screen shows any part of it.
-QRect KeepOnScreen(const QRect& rect);
+// The rectangle of a window, kept where the user can take hold of it: when
+// no screen's work area shows a usable part of its title bar (the top
+// TitleBarHeight pixels, at least TitleBarGrip pixels wide and half as high),
+// it is centred on `home` (the primary screen when null), shrunk only to fit.
+QRect KeepOnScreen(const QRect& rect, const QScreen* home = nullptr);
+constexpr int TitleBarHeight = 24;
+constexpr int TitleBarGrip = 48;

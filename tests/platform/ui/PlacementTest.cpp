@@ -123,7 +123,7 @@ TEST_F(PlacementTest, MaximisedWindowKeepsItsRestoredRectangle) {
   EXPECT_EQ(form->Window()->geometry(), QRect(90, 100, 250, 150));
 }
 
-TEST_F(PlacementTest, ARectangleOffEveryScreenIsBroughtOntoThePrimaryOne) {
+TEST_F(PlacementTest, ARectangleWhoseTitleBarNoScreenShowsIsBroughtOntoTheScreen) {
   const QRect area = screen->availableGeometry();
   QRect everything;
   for (QScreen* s : QGuiApplication::screens()) everything |= s->geometry();
@@ -133,8 +133,12 @@ TEST_F(PlacementTest, ARectangleOffEveryScreenIsBroughtOntoThePrimaryOne) {
     bool moves;
   } rows[] = {
       {"inside", QRect(area.x() + 10, area.y() + 10, 200, 100), false},
-      {"partly off the right edge", QRect(everything.right() - 50, area.y() + 10, 400, 100), false},
-      {"partly above the top", QRect(area.x() + 10, everything.top() - 50, 200, 100), false},
+      {"partly off the right edge, a grip of the title bar left",
+       QRect(everything.right() - TitleBarGrip + 1, area.y() + 10, 400, 100), false},
+      {"half the title bar above the top", QRect(area.x() + 10, area.y() - TitleBarHeight / 2, 200, 100), false},
+      {"only a sliver of the title bar at the right edge",
+       QRect(everything.right() - TitleBarGrip + 2, area.y() + 10, 400, 100), true},
+      {"title bar above the top, the body on the screen", QRect(area.x() + 10, everything.top() - 50, 200, 100), true},
       {"off to the right", QRect(everything.right() + 100, area.y() + 10, 200, 100), true},
       {"off to the left and above", QRect(everything.left() - 3000, everything.top() - 3000, 200, 100), true},
       {"off and larger than the screen", QRect(everything.right() + 10, 0, area.width() + 500, area.height() + 500),
