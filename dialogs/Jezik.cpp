@@ -4,11 +4,12 @@ TJezik* Jezik = nullptr;
 
 TJezik::TJezik(TComponent* owner) : TForm(owner) { LoadDefinition(QStringLiteral(":/forms/Jezik.def")); }
 
+// The focus goes to the language in force, so that the arrow keys move from
+// there.
 void TJezik::FormActivate(TObject*) {
-  if (Form1->lgLang1->ActiveLanguage() == 1)
-    RadioButton1->SetChecked(true);
-  else
-    RadioButton2->SetChecked(true);
+  TRadioButton* current = Form1->lgLang1->ActiveLanguage() == 1 ? RadioButton1 : RadioButton2;
+  current->SetChecked(true);
+  if (current->CanFocus()) current->SetFocus();
 }
 
 // The language is set before the index is written, so the index the main
