@@ -1,10 +1,13 @@
 #include "Startup.h"
 
 #include "Forms.h"
+#include "Notebook.h"
 #include "SingleInstance.h"
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
 namespace {
@@ -18,6 +21,20 @@ QIcon ProgramIcon() {
 }
 
 }  // namespace
+
+QString UserNotebookFolder() {
+  QString base = qEnvironmentVariable("XDG_DATA_HOME");
+  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.local/share");
+  return base + QStringLiteral("/notarium");
+}
+
+void EnterUserNotebookFolder() {
+  const QString folder = UserNotebookFolder();
+  if (!QDir().mkpath(folder)) throw Exception(QStringLiteral("Cannot create the notebook folder %1").arg(folder));
+  const QString notebook = QDir(folder).filePath(QStringLiteral("db.mdb"));
+  if (!QFileInfo::exists(notebook)) CreateNotebook(notebook);
+  QDir::setCurrent(folder);
+}
 
 int RunNotarium(int argc, char** argv) {
   QApplication toolkit(argc, argv);
@@ -35,6 +52,9 @@ int RunNotarium(int argc, char** argv) {
   app.Initialize();
   app.SetTitle(kApplicationTitle);
   try {
+    // Started from the desktop's menu: the user's own notebook, made empty
+    // the first time. Started in a folder, the notebook of that folder.
+    if (toolkit.arguments().contains(QStringLiteral("--user-notebook"))) EnterUserNotebookFolder();
     RegisterWindowClasses();
     app.CreateForm(Form1);
     app.Run();

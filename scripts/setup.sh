@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   xvfb xauth openbox xdotool
   fonts-dejavu-core
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -349,14 +349,28 @@ QString& ApplicationDirOverride() {
   return folder;
 }
 
+// The settings live beside the executable, as they always have. An installed
+// program's folder is not the user's to write, so there they go to the
+// user's configuration folder instead, made when first needed: a close never
+// fails for want of a place to write.
 QString ApplicationDir() {
   if (!ApplicationDirOverride().isEmpty()) return ApplicationDirOverride();
-  return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+  const QString beside = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+  if (QFileInfo(beside).isWritable()) return beside;
+  return UserSettingsFolder();
 }
 
 }  // namespace
 
 void SetApplicationSettingsFolder(const QString& folder) { ApplicationDirOverride() = folder; }
+
+QString UserSettingsFolder() {
+  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+  const QString folder = base + QStringLiteral("/notarium");
+  QDir().mkpath(folder);
+  return folder;
+}
 
 // --- TrsStreamData --------------------------------------------------------------------
 

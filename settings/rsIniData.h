@@ -46,6 +46,10 @@ using RsIni::TrsStreamDataOptions;
 // Where the files of FileDir fdApplication live: the executable's folder, or
 // `folder` while it is not empty (tests keep their settings files apart).
 void SetApplicationSettingsFolder(const QString& folder);
+// Where the files of FileDir fdApplication go when the executable's folder
+// cannot be written (an installed program): $XDG_CONFIG_HOME/notarium, by
+// default ~/.config/notarium, made when missing.
+QString UserSettingsFolder();
 
 // Back-end for one file: works out where the file is, reads it whole into
 // memory for parsing and writes the formatted tree so that an interrupted
