@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
+#include <QScreen>
 
 namespace {
 
@@ -242,6 +243,33 @@ TEST_F(Dialogs, NewEntryContextMenuAndItsSavedLook) {
   EXPECT_TRUE(file.startsWith("[NoviUnos.rsPropSaver1]\r\n")) << file.toStdString();
   EXPECT_TRUE(file.contains("\r\nMemo1.Font.Name=\"Courier New\"\r\n")) << file.toStdString();
   EXPECT_TRUE(host.Errors().empty()) << (host.Errors().empty() ? "" : host.Errors()[0].toStdString());
+}
+
+// Whatever NU.ini and ezop.ini hold, the dialogs open, on the screen.
+TEST_F(Dialogs, AnySettingsFileLetsTheDialogsOpenOnTheScreen) {
+  const QByteArray rows[] = {
+      QByteArray("\x00\xff[[[=\"\r\n", 10),
+      "[NoviUnos.rsPropSaver1]\r\nFormPlacement=\"0,1,-1,-1,-1,-1,10,20,410\"\r\nMemo1.Color=\"abc\"\r\n",
+      "[NoviUnos.rsPropSaver1]\r\nFormPlacement=\"0,1,-1,-1,-1,-1,9000,9000,9741,9561\"\r\n",
+      "[EditovanjeZapisa.rsPropSaver1]\r\nFormPlacement=\"0,1,-1,-1,-1,-1,-9000,-9000,-8180,-8431\"\r\n"
+      "Width=-5\r\nWindowState=\"wsNowhere\"\r\n",
+  };
+  Choose(Form1->DBLookupComboBox1, QStringLiteral("Posao"));
+  for (const QByteArray& file : rows) {
+    SCOPED_TRACE(file.toStdString());
+    WriteFile(QStringLiteral("NU.ini"), file);
+    WriteFile(QStringLiteral("ezop.ini"), file);
+    int opened = 0;
+    auto onScreen = [&opened](TCustomForm& d) {
+      ++opened;
+      const QRect screen = d.Window()->screen()->availableGeometry();
+      EXPECT_TRUE(screen.intersects(d.Window()->frameGeometry())) << d.Name().toStdString();
+      d.Close();
+    };
+    Open<TNoviUnos>(&TForm1::Noviunos1Click, onScreen);
+    Open<TEditovanjeZapisa>(&TForm1::Editujzapis1Click, onScreen);
+    EXPECT_EQ(opened, 2);
+  }
 }
 
 // --- Edit record ----------------------------------------------------------------------
