@@ -53,10 +53,11 @@ const std::map<QString, TCommand> kCommands = {
 
 void Print(FILE* out, const QString& text) { std::fprintf(out, "%s\n", text.toLocal8Bit().constData()); }
 
+// The usage of one command, or of all; --help (exit code 0) tells what the command does too.
 int Usage(FILE* out, int code, const QString& command = {}) {
   const auto one = kCommands.find(command);
   if (one != kCommands.end()) {
-    std::fprintf(out, "usage: %s\n%s", one->second.usage, one->second.help);
+    std::fprintf(out, "usage: %s\n%s", one->second.usage, code == 0 ? one->second.help : "");
   } else {
     const char* lead = "usage: ";
     for (const auto& [name, c] : kCommands) {
