@@ -200,30 +200,24 @@ qint64 Count(TSqlDatabase& db, const char* table) {
 
 }  // namespace
 
-void CreateNotebook(const QString& path, const QString& password) {
+void PlaceNewFile(const QString& path, const QString& what, const std::function<void(const QString& hidden)>& build) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   const QByteArray target = QFile::encodeName(absolute);
   const auto exists = [&] {
     return EDatabaseError(QStringLiteral("%1 already exists; nothing was changed.").arg(absolute));
   };
   const auto failed = [&](const QString& why) {
-    return EDatabaseError(QStringLiteral("The notebook %1 cannot be created: %2").arg(absolute, why));
+    return EDatabaseError(QStringLiteral("The %1 %2 cannot be created: %3").arg(what, absolute, why));
   };
   if (Taken(target)) throw exists();
   Reached(TCreateStep::Checked);
-  // The notebook is made under a name of its own in the same folder and gets its path only once it is complete, and
-  // only if nothing has come to stand there meanwhile: a run that dies leaves nothing at the path, and a run never
-  // removes a file it did not make.
+  // The file is made under a name of its own in the same folder and gets its path only once it is complete, and only
+  // if nothing has come to stand there meanwhile: a run that dies leaves nothing at the path, and a run never removes
+  // a file it did not make.
   TNewFile temp(absolute);
   if (!temp.Made()) throw failed(SystemError(temp.Error()));
   try {
-    TSqlDatabase db(QFile::decodeName(temp.Name()), password, TSqlDatabase::OpenMode::Create);
-    Reached(TCreateStep::Opened);
-    // A run that dies leaves its file behind: one file, without a journal beside it.
-    db.Exec(QStringLiteral("PRAGMA journal_mode = MEMORY"));
-    db.Exec(QStringLiteral("BEGIN"));
-    for (const char* statement : kSchema) db.Exec(QString::fromLatin1(statement));
-    db.Exec(QStringLiteral("COMMIT"));
+    build(QFile::decodeName(temp.Name()));
   } catch (const EDatabaseError& e) {
     throw failed(e.Message());
   }
@@ -233,11 +227,22 @@ void CreateNotebook(const QString& path, const QString& password) {
   Sync(QFile::encodeName(QFileInfo(absolute).absolutePath()), O_RDONLY | O_DIRECTORY);
 }
 
+void CreateNotebook(const QString& path, const QString& password, const std::function<void(TSqlDatabase&)>& fill) {
+  PlaceNewFile(path, QStringLiteral("notebook"), [&](const QString& hidden) {
+    TSqlDatabase db(hidden, password, TSqlDatabase::OpenMode::Create);
+    Reached(TCreateStep::Opened);
+    // A run that dies leaves its file behind: one file, without a journal beside it.
+    db.Exec(QStringLiteral("PRAGMA journal_mode = MEMORY"));
+    db.Exec(QStringLiteral("BEGIN"));
+    for (const char* statement : kSchema) db.Exec(QString::fromLatin1(statement));
+    if (fill) fill(db);
+    db.Exec(QStringLiteral("COMMIT"));
+  });
+}
+
 void SetCreateNotebookHook(std::function<void(TCreateStep)> hook) { CreateHook() = std::move(hook); }
 
-TNotebookCounts CheckNotebook(const QString& path, const QString& password) {
-  TSqlDatabase db(path, password, TSqlDatabase::OpenMode::MustExist);
-  CheckIntegrity(db);
+void CheckNotebookTables(TSqlDatabase& db) {
   for (const Table& t : kTables) {
     TSqlStatement st = db.Prepare(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name)));
     QStringList present;
@@ -250,5 +255,11 @@ TNotebookCounts CheckNotebook(const QString& path, const QString& password) {
         throw EDatabaseError(
             QStringLiteral("%1 is not a notebook: table %2 has no field %3.").arg(db.Path(), QLatin1String(t.name), f));
   }
+}
+
+TNotebookCounts CheckNotebook(const QString& path, const QString& password) {
+  TSqlDatabase db(path, password, TSqlDatabase::OpenMode::MustExist);
+  CheckIntegrity(db);
+  CheckNotebookTables(db);
   return {Count(db, "notes"), Count(db, "kategorije")};
 }

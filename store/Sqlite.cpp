@@ -101,11 +101,14 @@ QString QuoteSqlText(const QString& text) {
 TSqlDatabase::TSqlDatabase(const QString& path, const QString& password, OpenMode mode)
     : FPath(QFileInfo(path).absoluteFilePath()) {
   const QFileInfo info(FPath);
-  if (mode == OpenMode::MustExist && !info.exists())
+  if (mode != OpenMode::Create && !info.exists())
     throw EDatabaseError(QStringLiteral("The notebook %1 does not exist.").arg(FPath));
-  if (mode == OpenMode::MustExist && !info.isFile())
+  if (mode != OpenMode::Create && !info.isFile())
     throw EDatabaseError(QStringLiteral("%1 is not a notebook: it is not a file.").arg(FPath));
-  const int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+  const int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                     : mode == OpenMode::Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                                : SQLITE_OPEN_READWRITE;
+  const int flags = access | SQLITE_OPEN_FULLMUTEX;
   const int rc = sqlite3_open_v2(QFile::encodeName(FPath).constData(), &FDb, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString why = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QStringLiteral("out of memory");

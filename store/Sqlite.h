@@ -21,7 +21,8 @@ class TSqlStatement;
 
 class TSqlDatabase {
 public:
-  enum class OpenMode { MustExist, Create };
+  // ReadOnly opens a file that must exist and never writes to it.
+  enum class OpenMode { MustExist, Create, ReadOnly };
 
   // Opens (or creates) the file and unlocks it with the password. Raises
   // EDatabaseError with a message that tells a missing file, a wrong password
