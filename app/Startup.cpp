@@ -55,7 +55,6 @@ int RunNotarium(int argc, char** argv) {
     // Started from the desktop's menu: the user's own notebook, made empty
     // the first time. Started in a folder, the notebook of that folder.
     if (toolkit.arguments().contains(QStringLiteral("--user-notebook"))) EnterUserNotebookFolder();
-    RegisterWindowClasses();
     app.CreateForm(Form1);
     app.Run();
   } catch (...) {

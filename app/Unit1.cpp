@@ -58,6 +58,8 @@ void ShowBanner(TImage* image, const QString& path) {
   }
 }
 
+// The classes every window's definition names are known before the first
+// window loads; the main window is always the first.
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   RegisterWindowClasses();
   LoadDefinition(QStringLiteral(":/forms/Form1.def"));
