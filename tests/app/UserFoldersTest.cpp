@@ -53,7 +53,7 @@ TEST(UserFolders, TheDesktopStartMakesAndKeepsTheUsersNotebook) {
   QDir::setCurrent(previous);
 }
 
-TEST(UserFolders, DefaultsFollowTheBaseDirectorySpecification) {
+TEST(UserFolders, DefaultsAreTheXdgBaseDirectories) {
   for (const QByteArray& value : {QByteArray(), QByteArray("relative/path")}) {
     ScopedEnv data("XDG_DATA_HOME", value);
     EXPECT_EQ(UserNotebookFolder(), QDir::homePath() + QStringLiteral("/.local/share/notarium")) << value.constData();
