@@ -60,6 +60,8 @@ TEST_F(MainWindow, FrameMatchesItsDefinition) {
   EXPECT_TRUE(Form1->SpeedButton3->Caption().isEmpty());
   EXPECT_TRUE(Form1->SpeedButton3->Glyph()->Empty());
   EXPECT_EQ(Form1->SpeedButton3->Action(), nullptr);
+  for (TImage* banner : {Form1->Image1, Form1->Image2})
+    EXPECT_EQ(banner->Picture()->Width(), 533) << "both headers show the banner";
   EXPECT_EQ(Form1->SpeedButton3->Widget()->focusPolicy(), Qt::NoFocus) << "Tab passes a button that shows nothing";
   EXPECT_EQ(Form1->SpeedButton1->Widget()->focusPolicy(), Qt::TabFocus);
 }
