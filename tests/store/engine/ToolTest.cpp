@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -348,7 +349,9 @@ namespace {
 constexpr const char* kBackupWriter = "backup-writer";
 
 // Adds entries "w 0", "w 1", ... to the notebook the test names, each in its own transaction, says "ready" after
-// the first, and goes on until the test's stop file appears.
+// the first, and goes on until the test's stop file appears. It pauses a moment between entries, as a program
+// writing for its user does: a loop committing back to back would hold every reader off for as long as it runs,
+// which no backup of any program could get through.
 int WriteUntilStopped() {
   const QString file = qEnvironmentVariable("NOTARIUM_TEST_BACKUP_DB");
   const QString stop = qEnvironmentVariable("NOTARIUM_TEST_BACKUP_STOP");
@@ -361,6 +364,7 @@ int WriteUntilStopped() {
       add.Bind(1, QStringLiteral("w %1").arg(i));
       add.Step();
       add.Reset();
+      QThread::msleep(2);
       if (i == 0) {
         std::fputs("ready\n", stdout);
         std::fflush(stdout);
